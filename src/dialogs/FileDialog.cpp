@@ -1,0 +1,55 @@
+#include "dialogs/FileDialog.h"
+
+#include <QFileDialog>
+#include <QFileInfo>
+
+namespace kalvex {
+
+namespace {
+FileDialog::Script* script = nullptr;
+
+// "Description (*.ext)| *.ext" is the old "description|pattern" form; Qt wants the
+// pattern inside the description's parentheses, which it already is.
+QString qtFilter(const QString& filter) {
+    const auto bar = filter.indexOf(QLatin1Char('|'));
+    return bar < 0 ? filter : filter.left(bar).trimmed();
+}
+
+FileDialog::Chosen chosen(const QString& path) {
+    return {path, QFileInfo(path).fileName()};
+}
+} // namespace
+
+std::optional<FileDialog::Chosen> FileDialog::getOpenFile(QWidget* parent, const QString& filter) {
+    if (script) {
+        ++script->calls_;
+        script->lastFilter_ = filter;
+        if (script->answers_.empty())
+            return std::nullopt;
+        auto answer = script->answers_.front();
+        script->answers_.pop_front();
+        if (!answer)
+            return std::nullopt;
+        return chosen(*answer);
+    }
+    QFileDialog dialog(parent);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    if (!filter.isEmpty())
+        dialog.setNameFilter(qtFilter(filter));
+    // The manifest's pattern must match whatever the case of its name.
+    dialog.setFilter(dialog.filter() & ~QDir::CaseSensitive);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return chosen(dialog.selectedFiles().constFirst());
+}
+
+FileDialog::Script::Script() : previous_(script) { script = this; }
+
+FileDialog::Script::~Script() { script = previous_; }
+
+void FileDialog::Script::answer(const QString& path) { answers_.emplace_back(path); }
+
+void FileDialog::Script::cancel() { answers_.emplace_back(std::nullopt); }
+
+} // namespace kalvex

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+
+namespace kalvex::files {
+
+// An open file. Positions are 1-based, as the callers count them; lengths are 64-bit.
+// Every failure throws FileError naming the path, the operation and the reason.
+class File {
+public:
+    virtual ~File() = default;
+    File(const File&) = delete;
+    File& operator=(const File&) = delete;
+
+    virtual const std::string& path() const = 0;
+
+    // Reads exactly data.size() bytes from position (1-based) or, without one, from the
+    // current position, which then advances. A file that ends early is a failure.
+    virtual void read(std::span<std::byte> data, std::optional<std::int64_t> position = {}) = 0;
+
+    // Writes every byte at position (1-based); the file grows when the position is past its
+    // end. Partial writes and interruptions are retried; anything else is a failure.
+    virtual void write(std::int64_t position, std::span<const std::byte> data) = 0;
+
+    // Current length in bytes of the open file.
+    virtual std::int64_t length() = 0;
+
+    // Closes the file and reports a failed close. Closing twice does nothing.
+    virtual void close() = 0;
+    virtual bool isOpen() const = 0;
+
+    // Identity of the underlying file, for telling whether two paths are the same file.
+    virtual std::uint64_t device() const = 0;
+    virtual std::uint64_t inode() const = 0;
+
+protected:
+    File() = default;
+};
+
+} // namespace kalvex::files

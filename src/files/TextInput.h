@@ -1,0 +1,34 @@
+#pragma once
+
+#include "files/File.h"
+#include "files/FileSystem.h"
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace kalvex::files {
+
+// A text file opened for input. A line ends at CR LF, at a lone CR or at a lone LF, so a
+// file that passed through a Unix tool still reads. Lines come back as raw bytes.
+class TextInput {
+public:
+    TextInput(FileSystem& fileSystem, const std::string& path);
+
+    // The next line without its ending, or nothing at the end of the file.
+    std::optional<std::string> readLine();
+
+    void close();
+
+private:
+    bool fill();
+
+    std::unique_ptr<File> file_;
+    std::vector<char> buffer_;
+    std::size_t next_ = 0;
+    std::size_t end_ = 0;
+    std::int64_t remaining_ = 0;
+};
+
+} // namespace kalvex::files
