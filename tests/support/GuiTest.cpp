@@ -16,7 +16,7 @@ QWidget* findWindow(const QString& objectName) {
 
 QWidget* waitForModal(const QString& objectName, int timeoutMs) {
     QWidget* found = nullptr;
-    QTest::qWaitFor(
+    (void)QTest::qWaitFor(
         [&] {
             auto* modal = QApplication::activeModalWidget();
             if (modal && modal->objectName() == objectName)

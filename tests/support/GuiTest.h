@@ -19,6 +19,8 @@ QWidget* waitForModal(const QString& objectName, int timeoutMs = 10000);
 void whenModal(const QString& objectName, std::function<void(QWidget*)> action,
                int timeoutMs = 10000);
 
+void failMissingChild(QWidget* window, const QString& objectName);
+
 // The child of window with this object name and type; fails the test when missing.
 template <class T> T* child(QWidget* window, const QString& objectName) {
     T* found = window ? window->findChild<T*>(objectName) : nullptr;
@@ -26,7 +28,5 @@ template <class T> T* child(QWidget* window, const QString& objectName) {
         failMissingChild(window, objectName);
     return found;
 }
-
-void failMissingChild(QWidget* window, const QString& objectName);
 
 } // namespace kalvex::test
