@@ -61,4 +61,10 @@ public:
                       const std::function<void()>& afterChunk) = 0;
 };
 
+// Makes copy() use its plain read-and-write loop even where the kernel could copy in place,
+// so that tests reach that path on any machine. The environment variable
+// KALVEX_FORCE_COPY_FALLBACK=1 does the same for a whole run.
+void setCopyFallbackForced(bool forced);
+bool copyFallbackForced();
+
 } // namespace kalvex::files

@@ -1,0 +1,117 @@
+#include "files/CodePage.h"
+
+#include <array>
+#include <cstdint>
+
+namespace kalvex::files {
+
+namespace {
+
+// Windows-1252 from 0x80 to 0x9F; every other byte is the code point of the same value.
+// The five bytes the code page leaves undefined map to the C1 controls of the same value,
+// so that every byte survives a round trip.
+constexpr std::array<char32_t, 32> high = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+};
+
+char32_t toUnicode(unsigned char byte) {
+    return byte >= 0x80 && byte < 0xA0 ? high[byte - 0x80] : char32_t{byte};
+}
+
+std::optional<char> fromUnicode(char32_t code) {
+    if (code < 0x80 || (code >= 0xA0 && code <= 0xFF))
+        return static_cast<char>(code);
+    for (std::size_t i = 0; i < high.size(); ++i)
+        if (high[i] == code)
+            return static_cast<char>(0x80 + i);
+    return std::nullopt;
+}
+
+void appendUtf8(std::string& out, char32_t code) {
+    if (code < 0x80) {
+        out += static_cast<char>(code);
+    } else if (code < 0x800) {
+        out += static_cast<char>(0xC0 | (code >> 6));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    } else {
+        // Everything the code page holds lies below U+10000.
+        out += static_cast<char>(0xE0 | (code >> 12));
+        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    }
+}
+
+// Decodes the code point at index and moves past it; false for anything but well-formed
+// UTF-8 (overlong forms, surrogates and values past U+10FFFF are refused).
+bool nextCodePoint(std::string_view bytes, std::size_t& index, char32_t& code) {
+    const auto lead = static_cast<unsigned char>(bytes[index]);
+    std::size_t extra;
+    char32_t minimum;
+    if (lead < 0x80) {
+        code = lead;
+        ++index;
+        return true;
+    } else if ((lead & 0xE0) == 0xC0) {
+        extra = 1, minimum = 0x80, code = lead & 0x1F;
+    } else if ((lead & 0xF0) == 0xE0) {
+        extra = 2, minimum = 0x800, code = lead & 0x0F;
+    } else if ((lead & 0xF8) == 0xF0) {
+        extra = 3, minimum = 0x10000, code = lead & 0x07;
+    } else {
+        return false;
+    }
+    if (bytes.size() - index <= extra)
+        return false;
+    for (std::size_t i = 1; i <= extra; ++i) {
+        const auto next = static_cast<unsigned char>(bytes[index + i]);
+        if ((next & 0xC0) != 0x80)
+            return false;
+        code = (code << 6) | (next & 0x3F);
+    }
+    if (code < minimum || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
+        return false;
+    index += extra + 1;
+    return true;
+}
+
+} // namespace
+
+std::optional<std::string> toCodePage(std::string_view utf8) {
+    std::string out;
+    out.reserve(utf8.size());
+    std::size_t index = 0;
+    while (index < utf8.size()) {
+        char32_t code;
+        if (!nextCodePoint(utf8, index, code))
+            return std::nullopt;
+        const auto byte = fromUnicode(code);
+        if (!byte)
+            return std::nullopt;
+        out += *byte;
+    }
+    return out;
+}
+
+std::string fromCodePage(std::string_view bytes) {
+    std::string out;
+    out.reserve(bytes.size() * 2);
+    for (const char byte : bytes)
+        appendUtf8(out, toUnicode(static_cast<unsigned char>(byte)));
+    return out;
+}
+
+bool isUtf8WithHighBytes(std::string_view bytes) {
+    bool high = false;
+    std::size_t index = 0;
+    while (index < bytes.size()) {
+        high = high || static_cast<unsigned char>(bytes[index]) >= 0x80;
+        char32_t code;
+        if (!nextCodePoint(bytes, index, code))
+            return false;
+    }
+    return high;
+}
+
+} // namespace kalvex::files

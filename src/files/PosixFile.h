@@ -1,0 +1,49 @@
+#pragma once
+
+#include "files/File.h"
+#include "files/FileError.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace kalvex::files {
+
+// A file opened through a POSIX descriptor. Reads and writes go to explicit offsets, so
+// the current position is kept here rather than in the descriptor.
+class PosixFile : public File {
+public:
+    // Opens path with the given open(2) flags; a folder is refused even where the system
+    // would open it. Failures are reported under operation.
+    static std::unique_ptr<PosixFile> open(const std::string& path, int flags,
+                                           FileOperation operation);
+    ~PosixFile() override;
+
+    const std::string& path() const override { return path_; }
+    void read(std::span<std::byte> data, std::optional<std::int64_t> position = {}) override;
+    void write(std::int64_t position, std::span<const std::byte> data) override;
+    std::int64_t length() override;
+    void close() override;
+    bool isOpen() const override { return descriptor_ >= 0; }
+    std::uint64_t device() const override { return device_; }
+    std::uint64_t inode() const override { return inode_; }
+
+    // For the in-kernel copy: the descriptor, and the 0-based offset the next read without a
+    // position starts at, which the copy moves on as it takes bytes.
+    int descriptor() const { return descriptor_; }
+    std::int64_t offset() const { return offset_; }
+    void setOffset(std::int64_t offset) { offset_ = offset; }
+
+private:
+    PosixFile(int descriptor, std::string path, std::uint64_t device, std::uint64_t inode);
+    void requireOpen(FileOperation operation) const;
+    std::int64_t startOf(std::optional<std::int64_t> position, FileOperation operation) const;
+
+    int descriptor_;
+    std::string path_;
+    std::uint64_t device_;
+    std::uint64_t inode_;
+    std::int64_t offset_ = 0;
+};
+
+} // namespace kalvex::files

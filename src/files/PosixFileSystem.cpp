@@ -1,0 +1,179 @@
+#include "files/PosixFileSystem.h"
+
+#include "files/FileError.h"
+#include "files/PosixFile.h"
+#include "files/SystemCalls.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <string_view>
+#include <sys/stat.h>
+#include <vector>
+
+namespace kalvex::files {
+
+namespace {
+
+// Bounded so that the caller's window stays alive between chunks.
+constexpr std::int64_t kernelChunk = std::int64_t{16} << 20;
+constexpr std::int64_t bufferChunk = std::int64_t{1} << 20;
+
+bool fallbackForced = false;
+
+// The kernel declines an in-place copy for many harmless reasons (different file systems,
+// old kernels, special files, sandboxes); the plain loop then does the work.
+bool kernelDeclines(int error) {
+    switch (error) {
+    case EXDEV:
+    case EINVAL:
+    case ENOSYS:
+    case EOPNOTSUPP:
+#if defined(ENOTSUP) && ENOTSUP != EOPNOTSUPP
+    case ENOTSUP:
+#endif
+    case EPERM:
+    case EBADF:
+    case ETXTBSY:
+        return true;
+    default:
+        return false;
+    }
+}
+
+void notify(const std::function<void()>& afterChunk) {
+    if (afterChunk)
+        afterChunk();
+}
+
+// Copies in the kernel as far as it agrees to; returns the bytes it copied.
+std::int64_t copyInKernel(PosixFile& from, PosixFile& to, std::int64_t start, std::int64_t count,
+                          const std::function<void()>& afterChunk) {
+    std::int64_t done = 0;
+    while (done < count) {
+        off_t in = static_cast<off_t>(from.offset());
+        off_t out = static_cast<off_t>(start + done);
+        const auto want = static_cast<std::size_t>(std::min(count - done, kernelChunk));
+        const ssize_t copied =
+            system::calls().copyFileRange(from.descriptor(), &in, to.descriptor(), &out, want, 0);
+        if (copied < 0) {
+            if (errno == EINTR)
+                continue;
+            if (kernelDeclines(errno))
+                return done;
+            throw FileError::fromSystem(to.path(), FileOperation::Copy, errno);
+        }
+        // Some file systems report 0 for files they cannot copy in place; the plain loop
+        // tells that apart from a source that really ends early.
+        if (copied == 0)
+            return done;
+        from.setOffset(from.offset() + copied);
+        done += copied;
+        notify(afterChunk);
+    }
+    return done;
+}
+
+void copyThroughBuffer(File& from, File& to, std::int64_t position, std::int64_t count,
+                       const std::function<void()>& afterChunk) {
+    std::vector<std::byte> buffer(static_cast<std::size_t>(std::min(count, bufferChunk)));
+    std::int64_t done = 0;
+    while (done < count) {
+        const auto size = static_cast<std::size_t>(
+            std::min(count - done, static_cast<std::int64_t>(buffer.size())));
+        const std::span<std::byte> chunk(buffer.data(), size);
+        from.read(chunk);
+        to.write(position + done, chunk);
+        done += static_cast<std::int64_t>(size);
+        notify(afterChunk);
+    }
+}
+
+bool statPath(const std::string& path, struct stat& status) {
+    return ::stat(path.c_str(), &status) == 0;
+}
+
+} // namespace
+
+void setCopyFallbackForced(bool forced) {
+    fallbackForced = forced;
+}
+
+bool copyFallbackForced() {
+    if (fallbackForced)
+        return true;
+    const char* variable = std::getenv("KALVEX_FORCE_COPY_FALLBACK");
+    return variable != nullptr && std::string_view(variable) == "1";
+}
+
+std::int64_t PosixFileSystem::fileLength(const std::string& path) {
+    struct stat status {};
+    if (!statPath(path, status))
+        throw FileError::fromSystem(path, FileOperation::MeasureLength, errno);
+    if (S_ISDIR(status.st_mode))
+        throw FileError::fromSystem(path, FileOperation::MeasureLength, EISDIR);
+    return static_cast<std::int64_t>(status.st_size);
+}
+
+std::unique_ptr<File> PosixFileSystem::openRead(const std::string& path) {
+    return PosixFile::open(path, O_RDONLY, FileOperation::OpenForReading);
+}
+
+std::unique_ptr<File> PosixFileSystem::openWrite(const std::string& path, WriteMode mode) {
+    int flags = O_WRONLY | O_CREAT;
+    switch (mode) {
+    case WriteMode::Keep:
+        break;
+    case WriteMode::Replace:
+        flags |= O_TRUNC;
+        break;
+    case WriteMode::CreateNew:
+        flags |= O_EXCL;
+        break;
+    }
+    return PosixFile::open(path, flags, FileOperation::OpenForWriting);
+}
+
+bool PosixFileSystem::isDirectory(const std::string& path) {
+    struct stat status {};
+    return statPath(path, status) && S_ISDIR(status.st_mode);
+}
+
+bool PosixFileSystem::exists(const std::string& path) {
+    // A link that leads nowhere still occupies the name.
+    struct stat status {};
+    return ::lstat(path.c_str(), &status) == 0;
+}
+
+bool PosixFileSystem::sameFile(const std::string& a, const std::string& b) {
+    struct stat first {};
+    struct stat second {};
+    return statPath(a, first) && statPath(b, second) && first.st_dev == second.st_dev &&
+           first.st_ino == second.st_ino;
+}
+
+void PosixFileSystem::rename(const std::string& from, const std::string& to) {
+    if (std::rename(from.c_str(), to.c_str()) != 0)
+        throw FileError::fromSystem(from, FileOperation::Rename, errno);
+}
+
+void PosixFileSystem::copy(File& from, File& to, std::int64_t position, std::int64_t count,
+                           const std::function<void()>& afterChunk) {
+    if (position < 1)
+        throw FileError(to.path(), FileOperation::Copy,
+                        "position " + std::to_string(position) + " is before the first byte");
+    if (count < 0)
+        throw FileError(from.path(), FileOperation::Copy,
+                        "cannot copy a negative count of " + std::to_string(count) + " bytes");
+    std::int64_t done = 0;
+    auto* source = dynamic_cast<PosixFile*>(&from);
+    auto* target = dynamic_cast<PosixFile*>(&to);
+    if (source != nullptr && target != nullptr && !copyFallbackForced())
+        done = copyInKernel(*source, *target, position - 1, count, afterChunk);
+    if (done < count)
+        copyThroughBuffer(from, to, position + done, count - done, afterChunk);
+}
+
+} // namespace kalvex::files

@@ -1,0 +1,21 @@
+#pragma once
+
+#include "files/FileSystem.h"
+
+namespace kalvex::files {
+
+// The operating system's own files, through POSIX calls.
+class PosixFileSystem : public FileSystem {
+public:
+    std::int64_t fileLength(const std::string& path) override;
+    std::unique_ptr<File> openRead(const std::string& path) override;
+    std::unique_ptr<File> openWrite(const std::string& path, WriteMode mode) override;
+    bool isDirectory(const std::string& path) override;
+    bool exists(const std::string& path) override;
+    bool sameFile(const std::string& a, const std::string& b) override;
+    void rename(const std::string& from, const std::string& to) override;
+    void copy(File& from, File& to, std::int64_t position, std::int64_t count,
+              const std::function<void()>& afterChunk) override;
+};
+
+} // namespace kalvex::files

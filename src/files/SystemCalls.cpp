@@ -1,0 +1,32 @@
+#include "files/SystemCalls.h"
+
+#include <cerrno>
+#include <unistd.h>
+
+namespace kalvex::files::system {
+
+namespace {
+
+ssize_t copyFileRange(int in, off_t* inOffset, int out, off_t* outOffset, size_t size,
+                      unsigned flags) {
+#ifdef __linux__
+    return ::copy_file_range(in, inOffset, out, outOffset, size, flags);
+#else
+    (void)in, (void)inOffset, (void)out, (void)outOffset, (void)size, (void)flags;
+    errno = ENOSYS;
+    return -1;
+#endif
+}
+
+} // namespace
+
+Calls nativeCalls() {
+    return Calls{::pread, ::pwrite, ::close, copyFileRange};
+}
+
+Calls& calls() {
+    static Calls inForce = nativeCalls();
+    return inForce;
+}
+
+} // namespace kalvex::files::system
