@@ -137,10 +137,6 @@ private:
     bool counted_ = true;
 };
 
-files::FileSystem& native() {
-    return files::FileSystem::native();
-}
-
 } // namespace
 
 FaultyFileSystem::FaultyFileSystem() : state_(std::make_shared<State>()) {}
