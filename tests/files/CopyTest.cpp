@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <string>
@@ -33,6 +34,17 @@ std::string readAt(File& file, std::size_t count) {
     std::string text(count, '\0');
     file.read(std::as_writable_bytes(std::span(text.data(), text.size())));
     return text;
+}
+
+// Compares without printing megabytes of difference when they differ.
+testing::AssertionResult sameBytes(const std::string& actual, const std::string& expected) {
+    if (actual == expected)
+        return testing::AssertionSuccess();
+    const auto mismatch =
+        std::mismatch(actual.begin(), actual.end(), expected.begin(), expected.end());
+    return testing::AssertionFailure()
+           << actual.size() << " bytes where " << expected.size()
+           << " were expected; first difference at offset " << (mismatch.first - actual.begin());
 }
 
 int kernelCopies = 0;
@@ -95,7 +107,7 @@ TEST(Copy, CopiesFromTheCurrentPositionToTheGivenOneOnEveryRoute) {
         EXPECT_EQ(readAt(*from, 3), pattern(3, 100 + count)) << "the source position moved on";
         to->close();
 
-        EXPECT_EQ(readFile(target), "012" + pattern(count, 100));
+        EXPECT_TRUE(sameBytes(readFile(target), "012" + pattern(count, 100)));
         if (scope.kernel()) {
             EXPECT_GE(kernelCopies, 1);
             EXPECT_GE(chunks, 1);
@@ -175,7 +187,7 @@ TEST(Copy, TheKernelRefusingPartWayLeavesTheRestToThePlainLoop) {
         int chunks = 0;
         faulty.copy(*from, *to, 1, count, [&] { ++chunks; });
         to->close();
-        EXPECT_EQ(readFile(target), pattern(count));
+        EXPECT_TRUE(sameBytes(readFile(target), pattern(count)));
         EXPECT_GE(chunks, 4) << "the kernel's part, then three plain chunks";
     }
 }

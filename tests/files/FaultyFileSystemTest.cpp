@@ -102,5 +102,5 @@ TEST(FaultyFileSystem, CopiesThroughFaultyFilesFailAtTheFault) {
     EXPECT_EQ(error.path(), source);
     EXPECT_EQ(error.operation(), FileOperation::Read);
     const auto expected = patternBytes(2 << 20);
-    EXPECT_EQ(readFile(target), std::string(expected.begin(), expected.end()));
+    EXPECT_TRUE(readFile(target) == std::string(expected.begin(), expected.end()));
 }
