@@ -1,0 +1,101 @@
+#include "dialogs/DirectoryList.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QMouseEvent>
+#include <QStyle>
+#include <QStyledItemDelegate>
+
+namespace kalvex {
+
+namespace {
+
+constexpr int IndentPerLevel = 12;
+
+// Draws each entry shifted right by its level, so the tree shape shows in a flat list.
+class IndentDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
+        QStyleOptionViewItem shifted = option;
+        shifted.rect.setLeft(option.rect.left() + indent(index));
+        QStyledItemDelegate::paint(painter, shifted, index);
+    }
+
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        return QStyledItemDelegate::sizeHint(option, index) + QSize(indent(index), 0);
+    }
+
+private:
+    static int indent(const QModelIndex& index) {
+        return index.data(DirectoryList::LevelRole).toInt() * IndentPerLevel;
+    }
+};
+
+QString normalised(const QString& path) {
+    const QString clean = QDir::cleanPath(path);
+    return clean.isEmpty() ? QStringLiteral("/") : clean;
+}
+
+} // namespace
+
+DirectoryList::DirectoryList(QWidget* parent) : QListWidget(parent) {
+    setItemDelegate(new IndentDelegate(this));
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setUniformItemSizes(true);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // A folder that cannot be found any more (the working directory deleted) starts the
+    // list at the root rather than nowhere.
+    const QString start = QDir::currentPath();
+    path_ = start.isEmpty() ? QStringLiteral("/") : normalised(start);
+    redraw();
+}
+
+void DirectoryList::setPath(const QString& path) {
+    const QString target = normalised(path);
+    if (QFileInfo(target).isDir())
+        path_ = target;
+    redraw();
+}
+
+void DirectoryList::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton)
+        return QListWidget::mouseDoubleClickEvent(event);
+    if (auto* entry = itemAt(event->position().toPoint()))
+        setPath(entry->data(PathRole).toString());
+    event->accept();
+}
+
+void DirectoryList::redraw() {
+    clear();
+    const QStringList names = path_.split(QLatin1Char('/'), Qt::SkipEmptyParts);
+    addEntry(QStringLiteral("/"), QStringLiteral("/"), 0, true);
+    QString chain;
+    for (int level = 0; level < names.size(); ++level) {
+        chain += QLatin1Char('/') + names[level];
+        addEntry(names[level], chain, level + 1, true);
+    }
+    QListWidgetItem* current = item(count() - 1);
+
+    // Unreadable or vanished folders simply list nothing below.
+    const QDir folder(path_);
+    const QString prefix = path_ == QLatin1String("/") ? path_ : path_ + QLatin1Char('/');
+    const QStringList subfolders =
+        folder.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
+    for (const QString& name : subfolders)
+        addEntry(name, prefix + name, names.size() + 1, false);
+
+    setCurrentItem(current);
+}
+
+void DirectoryList::addEntry(const QString& name, const QString& path, int level, bool open) {
+    auto* entry = new QListWidgetItem(
+        style()->standardIcon(open ? QStyle::SP_DirOpenIcon : QStyle::SP_DirClosedIcon), name,
+        this);
+    entry->setData(PathRole, path);
+    entry->setData(LevelRole, level);
+}
+
+} // namespace kalvex

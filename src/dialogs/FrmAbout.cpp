@@ -1,0 +1,84 @@
+#include "dialogs/FrmAbout.h"
+
+#include "dialogs/WindowLook.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QPushButton>
+
+namespace kalvex {
+
+namespace {
+
+const char* const Author = "J. Kalve";
+
+// An about window still open when the program ends is deleted with it.
+void deleteOpenWindow() {
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (qobject_cast<FrmAbout*>(widget))
+            delete widget;
+}
+
+} // namespace
+
+QPointer<FrmAbout>& FrmAbout::open() {
+    static QPointer<FrmAbout> window;
+    return window;
+}
+
+void FrmAbout::showAbout() {
+    QPointer<FrmAbout>& window = open();
+    if (!window) {
+        qRemovePostRoutine(deleteOpenWindow);
+        qAddPostRoutine(deleteOpenWindow);
+        window = new FrmAbout;
+    }
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+FrmAbout::FrmAbout() {
+    setUpFrame();
+    createControls();
+}
+
+void FrmAbout::setUpFrame() {
+    setObjectName(QStringLiteral("FrmAbout"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    setWindowTitle(QStringLiteral("About"));
+    setWindowIcon(noWindowIcon());
+    setFont(liberationSans(8.25));
+    setFixedSize(452, 219);
+}
+
+void FrmAbout::createControls() {
+    Label1 = new QLabel(QStringLiteral("Kalvex V. 1.0"), this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setGeometry(24, 16, 385, 49);
+    Label1->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    Label1->setFont(liberationSans(18));
+
+    Label2 = new QLabel(QStringLiteral("Program was created by ") + QLatin1String(Author), this);
+    Label2->setObjectName(QStringLiteral("Label2"));
+    Label2->setGeometry(136, 176, 153, 17);
+
+    Command1 = new QPushButton(QStringLiteral("Close This Window"), this);
+    Command1->setObjectName(QStringLiteral("Command1"));
+    Command1->setGeometry(328, 176, 97, 33);
+    connect(Command1, &QPushButton::clicked, this, &QWidget::close);
+    Command1->setFocus();
+}
+
+void FrmAbout::closeEvent(QCloseEvent* event) {
+    // Closed means gone: the next showAbout() builds a fresh window even before this one
+    // has actually been deleted.
+    if (open() == this)
+        open() = nullptr;
+    QWidget::closeEvent(event);
+}
+
+} // namespace kalvex

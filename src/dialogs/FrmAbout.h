@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+
+class QLabel;
+class QPushButton;
+
+namespace kalvex {
+
+// The about window: program name, version and author. Independent of the main window,
+// at most one at a time.
+class FrmAbout : public QWidget {
+    Q_OBJECT
+
+public:
+    // Opens the about window, or brings the open one to the front.
+    static void showAbout();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    FrmAbout();
+
+    void setUpFrame();
+    void createControls();
+
+    static QPointer<FrmAbout>& open();
+
+    QLabel* Label1;
+    QLabel* Label2;
+    QPushButton* Command1;
+};
+
+} // namespace kalvex
