@@ -32,6 +32,11 @@ char32_t nextCodePoint(const std::string& text, std::size_t& i) {
     return code;
 }
 
+// k counts whole pieces from 1, far below where a double stops being exact.
+std::int64_t pieceNumber(double k) {
+    return static_cast<std::int64_t>(k);
+}
+
 bool isControl(char32_t c) {
     return c < 0x20 || (c >= 0x7F && c <= 0x9F);
 }
@@ -86,8 +91,12 @@ std::optional<std::string> JoinJob::unsafeTitleReason(const std::string& title) 
     return std::nullopt;
 }
 
-std::string JoinJob::piecePath(const std::string& basePath, double k) {
-    return basePath + std::to_string(static_cast<std::int64_t>(k));
+PieceNames JoinJob::pieceNamesFor(files::FileSystem& fileSystem, const std::string& basePath) {
+    // Split where the folder ends, so that the folder half already ends in its separator
+    // (or is empty) and nothing is inserted: the base is used exactly as cut.
+    const auto slash = basePath.rfind(files::FileSystem::separator());
+    const auto nameStart = slash == std::string::npos ? 0 : slash + 1;
+    return PieceNames(fileSystem, basePath.substr(0, nameStart), basePath.substr(nameStart));
 }
 
 void JoinJob::run() {
@@ -100,9 +109,10 @@ void JoinJob::run() {
             return; // no piece to join, so nothing is created
 
         const std::string output = outputPathFor(fileSystem_, joinFolder_, manifest.title);
-        refuseUnsafeOutput(manifest, output);
+        const PieceNames pieces = pieceNamesFor(fileSystem_, manifest.basePath);
+        refuseUnsafeOutput(manifest, pieces, output);
         createTemporary(output);
-        joinPieces(manifest);
+        joinPieces(manifest, pieces);
         temporary_->close();
         fileSystem_.rename(temporaryPath_, output);
     } catch (const files::FileError& error) {
@@ -125,7 +135,8 @@ void JoinJob::closeTemporaryQuietly() {
     }
 }
 
-void JoinJob::refuseUnsafeOutput(const JoinManifest& manifest, const std::string& output) {
+void JoinJob::refuseUnsafeOutput(const JoinManifest& manifest, const PieceNames& pieces,
+                                 const std::string& output) {
     const auto refuse = [&](const std::string& why) {
         throw JoinFailure(output, "Cannot write \"" + output + "\": " + why);
     };
@@ -137,7 +148,7 @@ void JoinJob::refuseUnsafeOutput(const JoinManifest& manifest, const std::string
         return;
     // Only pieces that exist can be the output; the join stops at the first missing one.
     for (double k = 1; k <= manifest.count; k += 1) {
-        const std::string piece = piecePath(manifest.basePath, k);
+        const std::string piece = pieces.piecePath(pieceNumber(k));
         if (!fileSystem_.exists(piece))
             break;
         if (fileSystem_.sameFile(output, piece))
@@ -175,10 +186,10 @@ void JoinJob::createTemporary(const std::string& output) {
                            "no free name for a temporary file beside it");
 }
 
-void JoinJob::joinPieces(const JoinManifest& manifest) {
+void JoinJob::joinPieces(const JoinManifest& manifest, const PieceNames& pieces) {
     std::int64_t offset = 0;
     for (double k = 1; k <= manifest.count; k += 1) {
-        copyPiece(piecePath(manifest.basePath, k), offset);
+        copyPiece(pieces.piecePath(pieceNumber(k)), offset);
         const double share = k / manifest.count * 100;
         observer_.pieceDone(static_cast<float>(share),
                             static_cast<std::int64_t>(std::floor(share)));

@@ -4,6 +4,7 @@
 #include "files/FileSystem.h"
 #include "join/JoinManifest.h"
 #include "join/JoinObserver.h"
+#include "split/PieceNames.h"
 
 #include <memory>
 #include <optional>
@@ -31,12 +32,14 @@ public:
     // Why a title from a manifest cannot name the output, or nothing when it can.
     static std::optional<std::string> unsafeTitleReason(const std::string& title);
 
-    static std::string piecePath(const std::string& basePath, double k);
+    // The names of the pieces beside a manifest, from its piece base path.
+    static PieceNames pieceNamesFor(files::FileSystem& fileSystem, const std::string& basePath);
 
 private:
-    void refuseUnsafeOutput(const JoinManifest& manifest, const std::string& output);
+    void refuseUnsafeOutput(const JoinManifest& manifest, const PieceNames& pieces,
+                            const std::string& output);
     void createTemporary(const std::string& output);
-    void joinPieces(const JoinManifest& manifest);
+    void joinPieces(const JoinManifest& manifest, const PieceNames& pieces);
     void copyPiece(const std::string& path, std::int64_t& offset);
     void closeTemporaryQuietly();
 
