@@ -1,0 +1,210 @@
+#include "split/SplitJob.h"
+
+#include "split/SplitManifest.h"
+#include "split/SplitRefusal.h"
+
+#include <algorithm>
+#include <cmath>
+#include <span>
+#include <string_view>
+#include <utility>
+
+namespace kalvex {
+
+namespace {
+
+// Sizes and counts beyond this are not exact in a double; the size rules never give one.
+constexpr double LargestWholeNumber = 9007199254740992.0; // 2^53
+
+bool isWholeNumber(double value) {
+    return value >= 0 && value <= LargestWholeNumber && std::floor(value) == value;
+}
+
+std::string_view fileNameOf(std::string_view path) {
+#ifdef _WIN32
+    constexpr std::string_view separators = "\\/:";
+#else
+    constexpr std::string_view separators = "/";
+#endif
+    const auto at = path.find_last_of(separators);
+    return at == std::string_view::npos ? path : path.substr(at + 1);
+}
+
+// C0 controls, DEL, and C1 controls (U+0080 to U+009F, two bytes in UTF-8): a join
+// refuses such a name, so a split must not record one.
+bool hasControlCharacter(std::string_view utf8) {
+    for (std::size_t i = 0; i < utf8.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(utf8[i]);
+        if (byte < 0x20 || byte == 0x7F)
+            return true;
+        if (byte == 0xC2 && i + 1 < utf8.size()) {
+            const auto next = static_cast<unsigned char>(utf8[i + 1]);
+            if (next >= 0x80 && next <= 0x9F)
+                return true;
+        }
+    }
+    return false;
+}
+
+template <class T> void closeQuietly(T& open) noexcept {
+    try {
+        if (open)
+            open->close();
+    } catch (...) {
+        // Already on the way out of a failure, which is what gets reported.
+    }
+    open.reset();
+}
+
+} // namespace
+
+SplitRoutine SplitJob::routineFor(std::int64_t sourceLength, double pieceSize) {
+    return sourceLength >= LargeSource && pieceSize >= static_cast<double>(LargeBlock)
+               ? SplitRoutine::Over10Meg
+               : SplitRoutine::Under10Meg;
+}
+
+std::int64_t SplitJob::blockSize(SplitRoutine routine) {
+    return routine == SplitRoutine::Over10Meg ? LargeBlock : SmallBlock;
+}
+
+SplitJob::SplitJob(files::FileSystem& fileSystem, SplitInputs inputs, SplitObserver& observer)
+    : fileSystem_(fileSystem), inputs_(std::move(inputs)), observer_(observer),
+      names_(fileSystem, inputs_.destinationFolder, inputs_.pieceName) {}
+
+SplitJob::~SplitJob() {
+    closeAll();
+}
+
+std::int64_t SplitJob::measureSource() {
+    return fileSystem_.fileLength(inputs_.sourcePath);
+}
+
+void SplitJob::openSource(SplitRoutine routine) {
+    blockSize_ = blockSize(routine);
+    source_ = fileSystem_.openRead(inputs_.sourcePath);
+    sourceLength_ = source_->length();
+    readPosition_ = 1;
+    checkNumbers();
+    // Both are whole and below 2^53, so the conversions lose nothing.
+    pieceSize_ = static_cast<std::int64_t>(inputs_.pieceSize);
+    pieceCount_ = static_cast<std::int64_t>(inputs_.pieceCount);
+    checkTitle();
+    checkCapacity();
+    checkNotOverSource();
+    block_.assign(static_cast<std::size_t>(blockSize_), std::byte{});
+}
+
+void SplitJob::checkNumbers() const {
+    if (!isWholeNumber(inputs_.pieceSize))
+        throw SplitRefusal(inputs_.sourcePath, "the piece size is not a whole number of bytes.");
+    if (!isWholeNumber(inputs_.pieceCount))
+        throw SplitRefusal(inputs_.sourcePath, "the piece count is not a whole number.");
+}
+
+void SplitJob::checkTitle() const {
+    const std::string& title = inputs_.sourceTitle;
+    if (title.empty() || title == "." || title == ".." || fileNameOf(inputs_.sourcePath) != title)
+        throw SplitRefusal(inputs_.sourcePath,
+                           "the name to rebuild it under (\"" + title +
+                               "\") is not its file name. Choose the source with Browse.");
+    if (hasControlCharacter(title))
+        throw SplitRefusal(inputs_.sourcePath,
+                           "its file name holds a control character, which a join would refuse.");
+}
+
+std::int64_t SplitJob::piecesNeeded() const {
+    if (sourceLength_ == 0)
+        return 0;
+    if (pieceSize_ == 0)
+        return -1; // no count of empty pieces holds anything
+    return sourceLength_ / pieceSize_ + (sourceLength_ % pieceSize_ != 0 ? 1 : 0);
+}
+
+void SplitJob::checkCapacity() const {
+    const std::int64_t needed = piecesNeeded();
+    if (needed < 0 || pieceCount_ < needed)
+        throw SplitRefusal(inputs_.sourcePath, std::to_string(pieceCount_) + " pieces of " +
+                                                   std::to_string(pieceSize_) +
+                                                   " bytes cannot hold its " +
+                                                   std::to_string(sourceLength_) + " bytes.");
+}
+
+void SplitJob::checkNotOverSource() const {
+    const std::string manifest = names_.manifestPath();
+    if (fileSystem_.sameFile(manifest, inputs_.sourcePath))
+        throw SplitRefusal(inputs_.sourcePath,
+                           "the manifest \"" + manifest + "\" would be written over it.");
+    const std::int64_t written = std::min(pieceCount_, piecesNeeded());
+    for (std::int64_t number = 1; number <= written; ++number) {
+        const std::string piece = names_.piecePath(number);
+        if (fileSystem_.sameFile(piece, inputs_.sourcePath))
+            throw SplitRefusal(inputs_.sourcePath,
+                               "the piece \"" + piece + "\" would be written over it.");
+    }
+}
+
+void SplitJob::copyPieces() {
+    for (std::int64_t number = 1; number <= pieceCount_ && readPosition_ <= sourceLength_; ++number)
+        copyPiece(number);
+}
+
+void SplitJob::copyPiece(std::int64_t number) {
+    const double length = static_cast<double>(sourceLength_);
+    std::int64_t fill = 0;
+    // Blocks of B bytes; the last block of a piece is shorter when B does not divide the
+    // piece size, and no block runs past the end of the source.
+    while (fill < pieceSize_ && readPosition_ <= sourceLength_) {
+        const std::int64_t left = sourceLength_ + 1 - readPosition_;
+        std::int64_t count = blockSize_;
+        if (fill + blockSize_ >= pieceSize_)
+            count = std::min(pieceSize_ - fill, left);
+        else if (left < blockSize_)
+            count = left;
+
+        if (!piece_)
+            piece_ = fileSystem_.openWrite(names_.piecePath(number), files::WriteMode::Replace);
+        const std::span<std::byte> block(block_.data(), static_cast<std::size_t>(count));
+        source_->read(block, readPosition_);
+        piece_->write(fill + 1, block);
+        readPosition_ += count;
+        fill += count;
+
+        const double progress = static_cast<double>(readPosition_) / length * 100.0;
+        observer_.blockDone(progress > 100.0 ? 100.0F : static_cast<float>(progress),
+                            static_cast<std::int64_t>(std::floor(progress)));
+    }
+    if (piece_) {
+        auto piece = std::move(piece_);
+        piece->close();
+        ++piecesWritten_;
+    }
+}
+
+void SplitJob::writeManifest() {
+    manifest_.emplace(fileSystem_, names_.manifestPath());
+    SplitManifest::writeLines(*manifest_, pieceCount_, inputs_.sourceTitle);
+}
+
+void SplitJob::closeManifest() {
+    if (!manifest_)
+        return;
+    std::optional<files::TextOutput> manifest;
+    manifest.swap(manifest_);
+    manifest->close();
+}
+
+void SplitJob::closeSource() {
+    if (!source_)
+        return;
+    auto source = std::move(source_);
+    source->close();
+}
+
+void SplitJob::closeAll() noexcept {
+    closeQuietly(piece_);
+    closeQuietly(manifest_);
+    closeQuietly(source_);
+}
+
+} // namespace kalvex
