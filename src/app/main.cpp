@@ -1,6 +1,14 @@
+#include "app/FrmKalvex.h"
+#include "app/ProgramIcon.h"
+
 #include <QApplication>
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
-    return 0;
+    QApplication::setWindowIcon(kalvex::ProgramIcon::icon());
+
+    kalvex::FrmKalvex window;
+    window.load();
+    window.show();
+    return QApplication::exec();
 }
