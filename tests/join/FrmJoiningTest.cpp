@@ -154,9 +154,9 @@ TEST(FrmJoining, ShowsEachPieceThenTheCompletion) {
     const std::string expected = test::writePieces(j.base, {1024, 1024, 452});
     test::writeManifest(Module1::MainFilePath.toStdString(), " 3 ", "movie.avi");
     bool postedEventRan = false;
-    j.duringPiece = [&](FrmJoining*) {
+    j.duringPiece = [&](FrmJoining* window) {
         if (j.perPiece.size() == 3)
-            QTimer::singleShot(0, [&] { postedEventRan = true; });
+            QTimer::singleShot(0, window, [&] { postedEventRan = true; });
     };
     j.messages.onShown = [](const MessageBox::Shown& shown) {
         recordWindowAtMessage(shown);
