@@ -11,7 +11,7 @@ namespace kalvex {
 
 namespace {
 
-const char* const Author = "J. Kalve";
+const char* const Author = "Bo Li";
 
 // An about window still open when the program ends is deleted with it.
 void deleteOpenWindow() {
@@ -68,7 +68,9 @@ void FrmAbout::createControls() {
 
     Command1 = new QPushButton(QStringLiteral("Close This Window"), this);
     Command1->setObjectName(QStringLiteral("Command1"));
-    Command1->setGeometry(328, 176, 97, 33);
+    // Centred where a 97-pixel button would be, but 103 wide: in this font the caption
+    // would otherwise touch the border.
+    Command1->setGeometry(325, 176, 103, 33);
     connect(Command1, &QPushButton::clicked, this, &QWidget::close);
     Command1->setFocus();
 }
