@@ -1,4 +1,4 @@
-#include "MainWindowDriver.h"
+#include "app/MainWindowDriver.h"
 
 #include "app/Module1.h"
 #include "dialogs/FileDialog.h"

@@ -1,6 +1,6 @@
 // The main window as it opens: frame, menus, every control's place, look and state, the
 // focus order, and the keys that must do nothing.
-#include "MainWindowDriver.h"
+#include "app/MainWindowDriver.h"
 
 #include "app/ProgramIcon.h"
 #include "dialogs/MessageBox.h"
