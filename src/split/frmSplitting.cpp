@@ -65,8 +65,7 @@ frmSplitting::frmSplitting() {
 void frmSplitting::createControls() {
     Label1 = new QLabel(this);
     Label1->setObjectName(QStringLiteral("Label1"));
-    // Widened from 361 (kept centred) so that the caption fits in the substitute font.
-    Label1->setGeometry(68, 8, 401, 25);
+    Label1->setGeometry(88, 8, 361, 25);
     Label1->setFont(sansSerif(12, true));
     Label1->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     QPalette blue = Label1->palette();
