@@ -61,7 +61,7 @@ TEST(SplitJoinRoundTrip, SizesAroundPieceAndBlockBoundaries) {
 TEST(SplitJoinRoundTrip, NonAsciiFoldersNamesAndTitles) {
     // A title that fits the code page and one that does not (written as UTF-8).
     for (const std::string& title : {std::string("caf\xC3\xA9 d\xC3\xA9j\xC3\xA0.bin"),
-                                    std::string("\xE6\x97\xA5\xE6\x9C\xAC.bin")}) {
+                                     std::string("\xE6\x97\xA5\xE6\x9C\xAC.bin")}) {
         TempDir dir;
         TempDir target;
         const std::string folder = dir.folder() + "\xC3\x9C"
