@@ -21,8 +21,8 @@ public:
 
     // The current folder: no trailing separator, except the root "/".
     QString path() const { return path_; }
-    // Opens the folder and redraws the list for it; a path that is no longer a folder
-    // leaves the current folder in place and only redraws.
+    // Opens the folder (an absolute path) and redraws the list for it; a path that is not
+    // a folder (any more) leaves the current folder in place and only redraws.
     void setPath(const QString& path);
 
 protected:

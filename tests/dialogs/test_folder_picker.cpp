@@ -6,7 +6,6 @@
 #include "support/TempDir.h"
 
 #include <QDir>
-#include <QLabel>
 #include <QPushButton>
 #include <QtTest/QTest>
 
@@ -34,6 +33,7 @@ protected:
         fs::create_directory(start_ / "beta");
         fs::create_directory(start_ / "Alpha");
         fs::create_directory(start_ / "gamma");
+        fs::create_directory(start_ / "Zeta");
         fs::create_directory(start_ / "gamma" / "inner");
         fs::create_directory(start_ / ".hidden");
         writeFile((start_ / "file.txt").string(), "not a folder");
@@ -112,15 +112,6 @@ QList<int> levels(DirectoryList* dir) {
 
 TEST_F(FolderPicker, OpensAtTheWorkingDirectoryWithChainThenSortedSubfolders) {
     pick(Which::Saver, [&](QWidget* window) {
-        EXPECT_EQ(window->windowTitle(), "Select The Folder To Write The Files To");
-        EXPECT_EQ(window->size(), QSize(410, 182));
-        EXPECT_TRUE(window->windowFlags() & Qt::WindowMaximizeButtonHint);
-        EXPECT_TRUE(window->windowFlags() & Qt::WindowMinimizeButtonHint);
-        EXPECT_EQ(window->windowModality(), Qt::ApplicationModal);
-        EXPECT_EQ(child<QLabel>(window, "Label2")->text(), "Look In:");
-        EXPECT_EQ(child<QPushButton>(window, "OK")->text(), "Ok");
-        EXPECT_EQ(child<QPushButton>(window, "Command2")->text(), "Cancel");
-
         auto* ok = child<QPushButton>(window, "OK");
         EXPECT_EQ(window->focusWidget(), ok);
         QTest::keyClick(window, Qt::Key_Tab);
@@ -134,14 +125,15 @@ TEST_F(FolderPicker, OpensAtTheWorkingDirectoryWithChainThenSortedSubfolders) {
         EXPECT_EQ(dir->path(), start());
         QStringList expected{"/"};
         const QStringList chain = start().split('/', Qt::SkipEmptyParts);
-        expected << chain << "Alpha"
-                 << "beta"
-                 << "gamma";
-        EXPECT_EQ(texts(dir), expected) << "files and hidden folders are not listed";
+        // Sorted without regard to case; files and hidden folders are left out.
+        const QStringList subfolders{"Alpha", "beta", "gamma", "Zeta"};
+        expected << chain << subfolders;
+        EXPECT_EQ(texts(dir), expected);
         QList<int> expectedLevels;
         for (int level = 0; level <= chain.size(); ++level)
             expectedLevels << level;
-        expectedLevels << chain.size() + 1 << chain.size() + 1 << chain.size() + 1;
+        for (int i = 0; i < subfolders.size(); ++i)
+            expectedLevels << chain.size() + 1;
         EXPECT_EQ(levels(dir), expectedLevels);
         EXPECT_EQ(dir->currentItem(), entryFor(dir, start())) << "the open folder is highlighted";
 
@@ -296,7 +288,6 @@ TEST_F(FolderPicker, EnterAndEscPressNothing) {
 TEST_F(FolderPicker, JoinFolderPickerOpensAtItsFixedPlace) {
     pick(Which::Saver2, [](QWidget* window) {
         EXPECT_EQ(window->geometry(), QRect(222, 386, 410, 182));
-        EXPECT_EQ(window->windowTitle(), "Select The Folder To Write The Files To");
         press(window, "Command2");
     });
 }
