@@ -45,9 +45,9 @@ void SplitScene::expectPieces(const std::vector<std::int64_t>& sizes, const std:
         EXPECT_EQ(readFile(path), std::string(expected.begin(), expected.end())) << path;
         offset += sizes[i];
     }
-    if (noneAfter)
-        if (noneAfter)
-            EXPECT_FALSE(fs::exists(piece(static_cast<std::int64_t>(sizes.size() + 1), base)));
+    if (noneAfter) {
+        EXPECT_FALSE(fs::exists(piece(static_cast<std::int64_t>(sizes.size() + 1), base)));
+    }
 }
 
 } // namespace kalvex::test
