@@ -132,6 +132,16 @@ TEST(JoinJob, OutputPathIsTheFolderTextAndTheTitleAsGiven) {
         EXPECT_EQ(s.join(s.target.file("prefix-")), std::nullopt);
         EXPECT_EQ(readFile(s.output("prefix-movie.avi")), expected);
     }
+    {
+        // A name at the file system's length limit leaves no room for a temporary suffix.
+        JoinSetup s;
+        const std::string title = std::string(251, 'n') + ".bin";
+        const std::string expected = writePieces(s.base, {100, 7});
+        writeManifest(s.manifest, " 2 ", title);
+        EXPECT_EQ(s.join(), std::nullopt);
+        EXPECT_EQ(readFile(s.output(title)), expected);
+        EXPECT_EQ(listing(s.target.path()), std::set<std::string>{title});
+    }
 }
 
 TEST(JoinJob, AnExistingOutputIsReplacedByExactlyThePieces) {
