@@ -12,6 +12,8 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include <optional>
+
 namespace kalvex {
 
 namespace {
@@ -92,7 +94,7 @@ void FrmJoining::keyPressEvent(QKeyEvent* event) {
 void FrmJoining::runJob() {
     running_ = true;
     sinceEvents_.start();
-    QString failure;
+    std::optional<QString> failure;
     try {
         JoinJob job(Module1::MainFilePath.toStdString(), Module1::JoinFolder.toStdString(), *this);
         job.run();
@@ -102,10 +104,10 @@ void FrmJoining::runJob() {
     // Events pending since the last piece run before the outcome is shown.
     QCoreApplication::processEvents();
     running_ = false;
-    if (failure.isNull())
-        showCompletion();
+    if (failure)
+        showFailure(*failure);
     else
-        showFailure(failure);
+        showCompletion();
     accept();
 }
 
