@@ -103,11 +103,12 @@ void FrmJoining::runJob() {
     }
     // Events pending since the last piece run before the outcome is shown.
     QCoreApplication::processEvents();
-    running_ = false;
     if (failure)
         showFailure(*failure);
     else
         showCompletion();
+    // The window unloads itself only once its message has been answered.
+    running_ = false;
     accept();
 }
 
