@@ -177,9 +177,10 @@ void frmSplitting::Form_Activate() {
         Under10Meg();
 }
 
-bool frmSplitting::prepareJob() {
+// The job of this showing, unless the activation already set it up.
+void frmSplitting::prepareJob() {
     if (job_)
-        return false;
+        return;
     SplitInputs inputs{texts_.sourcePath.toStdString(),
                        texts_.destinationFolder.toStdString(),
                        texts_.pieceName.toStdString(),
@@ -189,7 +190,6 @@ bool frmSplitting::prepareJob() {
     job_.emplace(files::FileSystem::current(), std::move(inputs),
                  static_cast<SplitObserver&>(*this));
     lastEvents_ = std::chrono::steady_clock::now();
-    return true;
 }
 
 void frmSplitting::Under10Meg() {

@@ -63,7 +63,7 @@ private:
     void blockDone(float bar, std::int64_t percent) override;
     void showProgress();
     void showEnding();
-    bool prepareJob();
+    void prepareJob();
     bool guarded(const std::function<void()>& steps);
     void fail(const QString& text);
     void unload();
