@@ -4,6 +4,9 @@
 #include "app/JoinPage.h"
 #include "app/SplitPage.h"
 #include "app/SplitRequest.h"
+#include "dialogs/FrmAbout.h"
+#include "dialogs/FrmHelp.h"
+#include "join/JoinRequest.h"
 #include "settings/SizeAndCount.h"
 #include "settings/SourceAndDestination.h"
 
@@ -53,6 +56,9 @@ void FrmKalvex::createMenus() {
     mnuAbout->setObjectName(QStringLiteral("mnuAbout"));
     MnuHowToUse = mnuHelp->addAction(QStringLiteral("How To Use"));
     MnuHowToUse->setObjectName(QStringLiteral("MnuHowToUse"));
+    // Both open beside this window, with no owner, and come to the front when open.
+    connect(mnuAbout, &QAction::triggered, this, [] { FrmAbout::showAbout(); });
+    connect(MnuHowToUse, &QAction::triggered, this, [] { FrmHelp::showHelp(); });
 }
 
 void FrmKalvex::createTabControl() {
@@ -82,6 +88,9 @@ void FrmKalvex::createHandlers() {
     splitRequest_ = new SplitRequest(
         {s.txtPath1, s.txtPath2, s.txtName, s.optOther, s.txtSize, s.lblHowMany, s.Command3},
         *sizes_, this);
+    const auto& j = *joinPage_;
+    joinRequest_ = new JoinRequest(
+        {j.txtLocation, j.cmdBrowse1, j.txtFolder2, j.cmdBrowse2, j.Command4}, this);
 }
 
 void FrmKalvex::setFocusOrder() {

@@ -11,6 +11,7 @@ class QTabWidget;
 namespace kalvex {
 
 class JoinPage;
+class JoinRequest;
 class SizeAndCount;
 class SourceAndDestination;
 class SplitPage;
@@ -43,6 +44,7 @@ private:
     SizeAndCount* sizes_ = nullptr;
     SourceAndDestination* source_ = nullptr;
     SplitRequest* splitRequest_ = nullptr;
+    JoinRequest* joinRequest_ = nullptr;
 
     QMenu* mnuFile = nullptr;
     QAction* mnuExit = nullptr;

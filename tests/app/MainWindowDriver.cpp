@@ -9,6 +9,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QtTest/QTest>
 
 #include <gtest/gtest.h>
@@ -65,6 +67,12 @@ bool MainWindowDriver::enabled(const char* name) {
     return get<QWidget>(name)->isEnabled();
 }
 
+void MainWindowDriver::showPage(int index) {
+    auto* tabs = get<QTabWidget>("h");
+    QTest::mouseClick(tabs->tabBar(), Qt::LeftButton, {}, tabs->tabBar()->tabRect(index).center());
+    EXPECT_EQ(tabs->currentIndex(), index);
+}
+
 void MainWindowDriver::click(const char* name) {
     auto* button = get<QAbstractButton>(name);
     QTest::mouseClick(button, Qt::LeftButton, {}, button->rect().center());
@@ -106,10 +114,32 @@ void MainWindowDriver::browseSource(const std::string& path) {
 
 void MainWindowDriver::browseDestination(const QString& startFolder, const QStringList& subfolders,
                                          PickerEnd end) {
+    pickFolder("Command2", QStringLiteral("frmSaver"), startFolder, subfolders, end);
+}
+
+void MainWindowDriver::browseManifest(const QString& path) {
+    FileDialog::Script script;
+    if (path.isEmpty())
+        script.cancel();
+    else
+        script.answer(path);
+    click("cmdBrowse1");
+    EXPECT_EQ(script.calls(), 1);
+    EXPECT_EQ(script.lastFilter(), QLatin1String("SplitMain Files (*.splitmain)| *.splitmain"));
+}
+
+void MainWindowDriver::browseJoinFolder(const QString& startFolder, const QStringList& subfolders,
+                                        PickerEnd end) {
+    pickFolder("cmdBrowse2", QStringLiteral("frmSaver2"), startFolder, subfolders, end);
+}
+
+void MainWindowDriver::pickFolder(const char* button, const QString& pickerName,
+                                  const QString& startFolder, const QStringList& subfolders,
+                                  PickerEnd end) {
     const QString previous = QDir::currentPath();
     ASSERT_TRUE(QDir::setCurrent(startFolder));
     bool reached = false;
-    whenModal(QStringLiteral("frmSaver"), [&](QWidget* picker) {
+    whenModal(pickerName, [&](QWidget* picker) {
         auto* list = child<QListWidget>(picker, QStringLiteral("Dir1"));
         QString folder = QDir::currentPath();
         for (const QString& name : subfolders) {
@@ -131,7 +161,7 @@ void MainWindowDriver::browseDestination(const QString& startFolder, const QStri
                                                                  : QStringLiteral("Command2")),
                               Qt::LeftButton);
     });
-    click("Command2");
+    click(button);
     QDir::setCurrent(previous);
     EXPECT_TRUE(reached);
 }

@@ -27,6 +27,8 @@ public:
     QString count() { return text("lblHowMany"); }
     bool enabled(const char* name);
 
+    // Brings page 0 ("Split") or 1 ("Re-Join") to the front, as a click on its tab does.
+    void showPage(int index);
     // A left click on a button or option, at its centre.
     void click(const char* name);
     // Focuses a text box (or the unit box) and types the text key by key.
@@ -45,7 +47,15 @@ public:
     void browseDestination(const QString& startFolder, const QStringList& subfolders,
                            PickerEnd end);
 
+    // cmdBrowse1, with the file-open dialog answering path (or cancelled when empty).
+    void browseManifest(const QString& path);
+    // cmdBrowse2 with frmSaver2, worked as browseDestination works frmSaver.
+    void browseJoinFolder(const QString& startFolder, const QStringList& subfolders, PickerEnd end);
+
 private:
+    void pickFolder(const char* button, const QString& picker, const QString& startFolder,
+                    const QStringList& subfolders, PickerEnd end);
+
     // Every driven program starts with the program-wide values of a fresh start.
     struct FreshStart {
         FreshStart();
