@@ -1,11 +1,13 @@
 // How the program ends: the close box of the main window ends it only when no help or
-// about window is left open; Exit ends it at once, help and about included. Each case runs
-// the program's own event loop to its end, so these tests have a program of their own.
+// about window is left open; Exit ends it at once, closing every window without running
+// its close handler. Each case runs the event loop to its end, so these tests have a
+// program of their own.
 #include "app/FrmKalvex.h"
 #include "support/GuiTest.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QCloseEvent>
 #include <QTimer>
 #include <QtTest/QTest>
 
@@ -36,6 +38,18 @@ int runProgram(std::vector<std::function<void()>> steps, int* exitCode) {
     *exitCode = QApplication::exec();
     return ran;
 }
+
+// A window that counts the close handlers run on it.
+class Watched : public QWidget {
+public:
+    int closes = 0;
+
+protected:
+    void closeEvent(QCloseEvent* event) override {
+        ++closes;
+        QWidget::closeEvent(event);
+    }
+};
 
 QAction* menuItem(FrmKalvex& window, const char* name) {
     auto* item = window.findChild<QAction*>(QLatin1String(name));
@@ -80,10 +94,12 @@ TEST(Lifetime, ClosingTheMainWindowLeavesTheProgramRunningWhileHelpIsOpen) {
     QObject::disconnect(watch);
 }
 
-TEST(Lifetime, ExitEndsTheProgramWithHelpAndAboutOpen) {
+TEST(Lifetime, ExitEndsTheProgramAtOnceWithoutAskingAnyWindow) {
     FrmKalvex window;
     window.load();
     window.show();
+    Watched other;
+    other.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
 
     bool bothOpen = false;
@@ -101,6 +117,7 @@ TEST(Lifetime, ExitEndsTheProgramWithHelpAndAboutOpen) {
     EXPECT_EQ(exitCode, 0);
     for (auto* widget : QApplication::topLevelWidgets())
         EXPECT_FALSE(widget->isVisible()) << widget->objectName().toStdString();
+    EXPECT_EQ(other.closes, 0);
 }
 
 } // namespace

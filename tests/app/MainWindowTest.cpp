@@ -1,5 +1,5 @@
 // The main window as it opens: frame, menus, every control's place, look and state, the
-// focus order, and the keys that must do nothing.
+// focus order, and the keys that must do nothing; help and about opened from its menu.
 #include "app/MainWindowDriver.h"
 
 #include "app/ProgramIcon.h"
@@ -7,10 +7,12 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
@@ -342,6 +344,68 @@ TEST(MainWindow, SwitchingPagesChangesNothing) {
     EXPECT_EQ(app.text("txtPath2"), QLatin1String("/typed"));
     EXPECT_EQ(app.text("txtLocation"), QLatin1String("x.splitMain"));
     EXPECT_EQ(app.window().selectedSize(), 10 * 1048576);
+}
+
+void choose(MainWindowDriver& app, const char* item) {
+    auto* action = app.window().findChild<QAction*>(QLatin1String(item));
+    ASSERT_NE(action, nullptr) << item;
+    action->trigger();
+    QTest::qWait(0);
+}
+
+int openWindowsNamed(const char* name) {
+    int count = 0;
+    for (auto* widget : QApplication::topLevelWidgets())
+        if (widget->objectName() == QLatin1String(name) && widget->isVisible())
+            ++count;
+    return count;
+}
+
+bool isActive(QWidget* window) {
+    return QTest::qWaitFor([window] { return QApplication::activeWindow() == window; });
+}
+
+TEST(MainWindow, AboutAndHelpOpenOnceEachBesideAWorkingWindow) {
+    MessageBox::Recorder messages;
+    MainWindowDriver app;
+    for (const char* item : {"mnuAbout", "MnuHowToUse", "mnuAbout", "MnuHowToUse"})
+        choose(app, item);
+    EXPECT_EQ(openWindowsNamed("FrmAbout"), 1);
+    EXPECT_EQ(openWindowsNamed("FrmHelp"), 1);
+
+    QWidget* about = findWindow("FrmAbout");
+    QWidget* help = findWindow("FrmHelp");
+    ASSERT_NE(about, nullptr);
+    ASSERT_NE(help, nullptr);
+    for (QWidget* window : {about, help}) {
+        SCOPED_TRACE(window->objectName().toStdString());
+        EXPECT_EQ(window->parentWidget(), nullptr);
+        EXPECT_EQ(window->windowModality(), Qt::NonModal);
+    }
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+
+    // Chosen again, each comes to the front unchanged.
+    auto* topics = child<QListWidget>(help, "lstTopics");
+    topics->setCurrentRow(2);
+    choose(app, "mnuAbout");
+    EXPECT_TRUE(isActive(about));
+    choose(app, "MnuHowToUse");
+    EXPECT_TRUE(isActive(help));
+    EXPECT_EQ(findWindow("FrmHelp"), help);
+    EXPECT_EQ(topics->currentRow(), 2);
+
+    // The main window keeps answering its controls meanwhile.
+    app.showPage(1);
+    app.click("Command4");
+    ASSERT_EQ(messages.shown().size(), 1U);
+    EXPECT_EQ(messages.shown()[0].title, "All feilds must be filled out.");
+
+    about->close();
+    help->close();
+    QTest::qWait(0);
+    EXPECT_EQ(openWindowsNamed("FrmAbout"), 0);
+    EXPECT_EQ(openWindowsNamed("FrmHelp"), 0);
+    EXPECT_TRUE(app.window().isVisible());
 }
 
 } // namespace

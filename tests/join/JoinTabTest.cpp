@@ -7,6 +7,7 @@
 #include "support/TempDir.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QListView>
@@ -75,25 +76,7 @@ TEST(JoinTab, AnEmptyFieldIsRefusedBeforeAnythingIsHandedOver) {
     EXPECT_TRUE(fs::is_empty(dir.path()));
 }
 
-TEST(JoinTab, ManifestBrowseTakesThePathAndACancelKeepsTheBox) {
-    MainWindowDriver app;
-    app.showPage(1);
-    app.browseManifest({});
-    EXPECT_EQ(app.text("txtLocation"), "");
-
-    app.type("txtLocation", "typed.splitmain");
-    app.browseManifest({});
-    EXPECT_EQ(app.text("txtLocation"), "typed.splitmain");
-
-    app.browseManifest("/media/disk/holiday.splitMain");
-    EXPECT_EQ(app.text("txtLocation"), "/media/disk/holiday.splitMain");
-    app.browseManifest({});
-    EXPECT_EQ(app.text("txtLocation"), "/media/disk/holiday.splitMain");
-    // Choosing a manifest hands nothing over yet.
-    EXPECT_EQ(Module1::MainFilePath, "");
-}
-
-// Runs action on the real file-open dialog once it shows and has listed folder.
+// Runs action on the real file-open dialog as soon as it shows, turned to folder.
 void whenFileDialog(const fs::path& folder, std::function<void(QFileDialog*, QListView*)> action) {
     QTimer::singleShot(0, [folder, action = std::move(action)] {
         QFileDialog* dialog = nullptr;
@@ -128,7 +111,7 @@ QString offeredFiles(QListView* view) {
     return names.join(", ");
 }
 
-TEST(JoinTab, TheRealFileDialogOffersManifestsWhateverTheCaseOfTheirNames) {
+TEST(JoinTab, ManifestDialogOffersManifestsWhateverTheirCaseAndACancelKeepsTheBox) {
     TempDir dir;
     for (const char* name : {"holiday.splitMain", "lower.splitmain", "UPPER.SPLITMAIN",
                              "holiday.split1", "notes.txt", "splitmain"})
@@ -136,6 +119,7 @@ TEST(JoinTab, TheRealFileDialogOffersManifestsWhateverTheCaseOfTheirNames) {
     fs::create_directory(dir.path() / "folder");
     const QString manifests = "UPPER.SPLITMAIN, holiday.splitMain, lower.splitmain";
 
+    const QString workingFolder = QDir::currentPath();
     MainWindowDriver app;
     app.showPage(1);
     app.type("txtLocation", "kept");
@@ -153,6 +137,14 @@ TEST(JoinTab, TheRealFileDialogOffersManifestsWhateverTheCaseOfTheirNames) {
         dialog->selectFile(q(dir.file("holiday.splitMain")));
         static_cast<QDialog*>(dialog)->accept();
     });
+    app.click("cmdBrowse1");
+    EXPECT_EQ(app.text("txtLocation"), q(dir.file("holiday.splitMain")));
+    EXPECT_EQ(QDir::currentPath(), workingFolder);
+    // Choosing a manifest hands nothing over yet.
+    EXPECT_EQ(Module1::MainFilePath, "");
+
+    // A cancel keeps a chosen path as it keeps a typed one.
+    whenFileDialog(dir.path(), [](QFileDialog* dialog, QListView*) { dialog->reject(); });
     app.click("cmdBrowse1");
     EXPECT_EQ(app.text("txtLocation"), q(dir.file("holiday.splitMain")));
 }
