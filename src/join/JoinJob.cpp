@@ -1,6 +1,8 @@
 #include "join/JoinJob.h"
 
 #include "files/FileError.h"
+#include "files/FileName.h"
+#include "files/FolderPath.h"
 #include "join/JoinFailure.h"
 
 #include <cmath>
@@ -18,44 +20,10 @@ bool hasErrorCode(const files::FileError& error, std::errc code) {
     return error.errorCode() == static_cast<int>(code);
 }
 
-// Decodes one UTF-8 code point at text[i], moving i past it. Malformed bytes count as one
-// character each (the title is valid UTF-8 by the time it gets here).
-char32_t nextCodePoint(const std::string& text, std::size_t& i) {
-    const auto lead = static_cast<unsigned char>(text[i++]);
-    int more = lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : 0;
-    char32_t code = more == 3   ? lead & 0x07
-                    : more == 2 ? lead & 0x0F
-                    : more == 1 ? lead & 0x1F
-                                : lead;
-    for (; more > 0 && i < text.size(); --more)
-        code = (code << 6) | (static_cast<unsigned char>(text[i++]) & 0x3F);
-    return code;
-}
-
 // k counts whole pieces from 1, far below where a double stops being exact.
 std::int64_t pieceNumber(double k) {
     return static_cast<std::int64_t>(k);
 }
-
-bool isControl(char32_t c) {
-    return c < 0x20 || (c >= 0x7F && c <= 0x9F);
-}
-
-#ifdef _WIN32
-bool isReservedDeviceName(const std::string& title) {
-    std::string stem = title.substr(0, title.find('.'));
-    while (!stem.empty() && stem.back() == ' ')
-        stem.pop_back();
-    for (auto& c : stem)
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-    for (const char* name : {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"})
-        if (stem == name)
-            return true;
-    return stem.size() == 4 && (stem.starts_with("COM") || stem.starts_with("LPT")) &&
-           stem[3] >= '1' && stem[3] <= '9';
-}
-#endif
 
 } // namespace
 
@@ -64,51 +32,23 @@ JoinJob::JoinJob(std::string manifestPath, std::string joinFolder, JoinObserver&
     : manifestPath_(std::move(manifestPath)), joinFolder_(std::move(joinFolder)),
       observer_(observer), fileSystem_(fileSystem) {}
 
-std::string JoinJob::outputPathFor(files::FileSystem& fileSystem, const std::string& folder,
-                                   const std::string& title) {
-    const char separator = files::FileSystem::separator();
-    if (!folder.empty() && folder.back() != separator && fileSystem.isDirectory(folder))
-        return folder + separator + title;
-    return folder + title;
-}
-
-std::optional<std::string> JoinJob::unsafeTitleReason(const std::string& title) {
-    if (title.empty())
-        return "is empty";
-    if (title == "." || title == "..")
-        return "names a folder";
-    for (std::size_t i = 0; i < title.size();) {
-        const char32_t c = nextCodePoint(title, i);
-        if (c == U'/' || (files::FileSystem::separator() == '\\' && (c == U'\\' || c == U':')))
-            return "contains a path separator";
-        if (isControl(c))
-            return "contains a control character";
-    }
-#ifdef _WIN32
-    if (isReservedDeviceName(title))
-        return "is a reserved device name";
-#endif
-    return std::nullopt;
-}
-
 PieceNames JoinJob::pieceNamesFor(files::FileSystem& fileSystem, const std::string& basePath) {
     // Split where the folder ends, so that the folder half already ends in its separator
     // (or is empty) and nothing is inserted: the base is used exactly as cut.
-    const auto slash = basePath.rfind(files::FileSystem::separator());
-    const auto nameStart = slash == std::string::npos ? 0 : slash + 1;
-    return PieceNames(fileSystem, basePath.substr(0, nameStart), basePath.substr(nameStart));
+    const std::string folder = files::folderOf(basePath);
+    return PieceNames(fileSystem, folder, basePath.substr(folder.size()));
 }
 
 void JoinJob::run() {
     try {
         const auto manifest = JoinManifest::read(fileSystem_, manifestPath_);
-        if (const auto reason = unsafeTitleReason(manifest.title))
+        if (const auto reason = files::unsafeFileNameReason(manifest.title))
             throw JoinFailure(manifestPath_, "Cannot join \"" + manifestPath_ +
                                                  "\": the file name on line 2 " + *reason);
         if (!(manifest.count >= 1))
             return; // no piece to join, so nothing is created
 
-        const std::string output = outputPathFor(fileSystem_, joinFolder_, manifest.title);
+        const std::string output = files::folderPath(fileSystem_, joinFolder_) + manifest.title;
         const PieceNames pieces = pieceNamesFor(fileSystem_, manifest.basePath);
         refuseUnsafeOutput(manifest, pieces, output);
         createTemporary(output);
@@ -167,9 +107,7 @@ void JoinJob::createTemporary(const std::string& output) {
         } catch (const files::FileError& error) {
             if (hasErrorCode(error, std::errc::file_exists))
                 continue;
-            const auto slash = output.rfind(files::FileSystem::separator());
-            const std::string folder =
-                slash == std::string::npos ? std::string() : output.substr(0, slash + 1);
+            const std::string folder = files::folderOf(output);
             if (hasErrorCode(error, std::errc::filename_too_long) &&
                 stem != folder + temporarySuffix) {
                 // A name at the length limit leaves no room for the suffix: use a short

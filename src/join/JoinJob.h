@@ -7,7 +7,6 @@
 #include "split/PieceNames.h"
 
 #include <memory>
-#include <optional>
 #include <string>
 
 namespace kalvex {
@@ -23,14 +22,6 @@ public:
             files::FileSystem& fileSystem = files::FileSystem::current());
 
     void run();
-
-    // The folder followed by the title; a folder typed without its trailing separator gets
-    // one when it names an existing folder, anything else is used as typed.
-    static std::string outputPathFor(files::FileSystem& fileSystem, const std::string& folder,
-                                     const std::string& title);
-
-    // Why a title from a manifest cannot name the output, or nothing when it can.
-    static std::optional<std::string> unsafeTitleReason(const std::string& title);
 
     // The names of the pieces beside a manifest, from its piece base path.
     static PieceNames pieceNamesFor(files::FileSystem& fileSystem, const std::string& basePath);

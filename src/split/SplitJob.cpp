@@ -1,5 +1,6 @@
 #include "split/SplitJob.h"
 
+#include "files/FileName.h"
 #include "split/SplitManifest.h"
 #include "split/SplitRefusal.h"
 
@@ -28,22 +29,6 @@ std::string_view fileNameOf(std::string_view path) {
 #endif
     const auto at = path.find_last_of(separators);
     return at == std::string_view::npos ? path : path.substr(at + 1);
-}
-
-// C0 controls, DEL, and C1 controls (U+0080 to U+009F, two bytes in UTF-8): a join
-// refuses such a name, so a split must not record one.
-bool hasControlCharacter(std::string_view utf8) {
-    for (std::size_t i = 0; i < utf8.size(); ++i) {
-        const auto byte = static_cast<unsigned char>(utf8[i]);
-        if (byte < 0x20 || byte == 0x7F)
-            return true;
-        if (byte == 0xC2 && i + 1 < utf8.size()) {
-            const auto next = static_cast<unsigned char>(utf8[i + 1]);
-            if (next >= 0x80 && next <= 0x9F)
-                return true;
-        }
-    }
-    return false;
 }
 
 template <class T> void closeQuietly(T& open) noexcept {
@@ -108,9 +93,9 @@ void SplitJob::checkTitle() const {
         throw SplitRefusal(inputs_.sourcePath,
                            "the name to rebuild it under (\"" + title +
                                "\") is not its file name. Choose the source with Browse.");
-    if (hasControlCharacter(title))
+    if (const auto reason = files::unsafeFileNameReason(title))
         throw SplitRefusal(inputs_.sourcePath,
-                           "its file name holds a control character, which a join would refuse.");
+                           "its file name " + *reason + ", which a join would refuse.");
 }
 
 std::int64_t SplitJob::piecesNeeded() const {
