@@ -221,7 +221,7 @@ TEST(HelpWindow, TopicTextsByMouseAndKeysOneWindowAndFreshAtEveryOpening) {
         closeAndWait(help, byCloseBox, false);
         FrmHelp::showHelp();
         help = findWindow("FrmHelp");
-        EXPECT_NE(help, old.data());
+        ASSERT_NE(help, old.data());
         EXPECT_TRUE(QTest::qWaitFor([&] { return old.isNull(); }));
         EXPECT_EQ(findWindow("FrmHelp"), help);
     }
