@@ -1,9 +1,9 @@
 #include "app/FrmKalvex.h"
 
-#include "app/Fonts.h"
 #include "app/JoinPage.h"
 #include "app/SplitPage.h"
 #include "app/SplitRequest.h"
+#include "dialogs/Fonts.h"
 #include "dialogs/FrmAbout.h"
 #include "dialogs/FrmHelp.h"
 #include "join/JoinRequest.h"

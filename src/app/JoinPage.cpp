@@ -1,6 +1,6 @@
 #include "app/JoinPage.h"
 
-#include "app/Fonts.h"
+#include "dialogs/Fonts.h"
 
 #include <QFrame>
 #include <QLabel>

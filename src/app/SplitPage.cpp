@@ -1,6 +1,6 @@
 #include "app/SplitPage.h"
 
-#include "app/Fonts.h"
+#include "dialogs/Fonts.h"
 #include "settings/DigitBox.h"
 
 #include <QComboBox>

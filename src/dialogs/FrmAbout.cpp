@@ -1,5 +1,6 @@
 #include "dialogs/FrmAbout.h"
 
+#include "dialogs/Fonts.h"
 #include "dialogs/WindowLook.h"
 
 #include <QApplication>
@@ -51,7 +52,7 @@ void FrmAbout::setUpFrame() {
                    Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     setWindowTitle(QStringLiteral("About"));
     setWindowIcon(noWindowIcon());
-    setFont(liberationSans(8.25));
+    setFont(Fonts::standard());
     setFixedSize(452, 219);
 }
 
@@ -60,7 +61,7 @@ void FrmAbout::createControls() {
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->setGeometry(24, 16, 385, 49);
     Label1->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    Label1->setFont(liberationSans(18));
+    Label1->setFont(Fonts::sans(18));
 
     Label2 = new QLabel(QStringLiteral("Program was created by ") + QLatin1String(Author), this);
     Label2->setObjectName(QStringLiteral("Label2"));

@@ -1,5 +1,6 @@
 #include "dialogs/FrmHelp.h"
 
+#include "dialogs/Fonts.h"
 #include "dialogs/WindowLook.h"
 
 #include <QApplication>
@@ -85,7 +86,7 @@ void FrmHelp::setUpFrame() {
                    Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
     setWindowTitle(QStringLiteral("Help"));
     setWindowIcon(noWindowIcon());
-    setFont(liberationSans(8.25));
+    setFont(Fonts::standard());
     resize(595, 516);
 }
 
@@ -94,7 +95,7 @@ void FrmHelp::createControls() {
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->setGeometry(8, 16, 113, 25);
     Label1->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    Label1->setFont(liberationSans(13.5));
+    Label1->setFont(Fonts::sans(13.5));
 
     lstTopics = new QListWidget(this);
     lstTopics->setObjectName(QStringLiteral("lstTopics"));
@@ -118,7 +119,7 @@ void FrmHelp::createControls() {
     Label2->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     Label2->setTextFormat(Qt::PlainText);
     Label2->setWordWrap(true);
-    Label2->setFont(liberationSans(12));
+    Label2->setFont(Fonts::sans(12));
 
     Command1 = new QPushButton(QStringLiteral("Close This Window"), this);
     Command1->setObjectName(QStringLiteral("Command1"));

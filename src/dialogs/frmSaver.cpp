@@ -2,10 +2,9 @@
 
 #include "app/Module1.h"
 #include "dialogs/DirectoryList.h"
-#include "dialogs/WindowLook.h"
+#include "dialogs/Fonts.h"
 
 #include <QApplication>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 
@@ -46,7 +45,7 @@ void frmSaver::setUpFrame(Which which) {
     setWindowModality(Qt::ApplicationModal);
     setWindowTitle(QStringLiteral("Select The Folder To Write The Files To"));
     setWindowIcon(QApplication::windowIcon());
-    setFont(liberationSans(8.25));
+    setFont(Fonts::standard());
     setSizeGripEnabled(false);
     // The join-folder picker always opens at the same place on the screen.
     if (which == Which::Saver2)
@@ -88,19 +87,6 @@ void frmSaver::OK_Click() {
 void frmSaver::Command2_Click() {
     *chosen_ = false;
     reject();
-}
-
-void frmSaver::keyPressEvent(QKeyEvent* event) {
-    // Neither Enter nor Esc has a button: swallow them before QDialog accepts or rejects.
-    switch (event->key()) {
-    case Qt::Key_Escape:
-    case Qt::Key_Enter:
-    case Qt::Key_Return:
-        event->accept();
-        return;
-    default:
-        QDialog::keyPressEvent(event);
-    }
 }
 
 } // namespace kalvex

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QDialog>
+#include "dialogs/NoEnterEscDialog.h"
+
 #include <QString>
 
 class QLabel;
@@ -13,7 +14,7 @@ class DirectoryList;
 // The folder picker. The same window serves twice: frmSaver picks where the pieces go,
 // frmSaver2 where a joined file goes; each hands its result back through its own pair of
 // Module1 values (a confirmed flag and the chosen folder).
-class frmSaver : public QDialog {
+class frmSaver : public NoEnterEscDialog {
     Q_OBJECT
 
 public:
@@ -21,9 +22,6 @@ public:
 
     // Shows a fresh picker application-modally; returns once it has closed and is gone.
     static void showPicker(Which which);
-
-protected:
-    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     explicit frmSaver(Which which);

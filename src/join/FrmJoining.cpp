@@ -1,26 +1,19 @@
 #include "join/FrmJoining.h"
 
 #include "app/Module1.h"
+#include "dialogs/Fonts.h"
 #include "dialogs/MessageBox.h"
 #include "dialogs/ProgressBar.h"
 #include "join/JoinFailure.h"
 #include "join/JoinJob.h"
 
 #include <QApplication>
-#include <QCloseEvent>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 
 #include <optional>
 
 namespace kalvex {
-
-namespace {
-// Letting events run costs a repaint; more often than this would slow a join of many
-// small pieces for nothing the eye can see.
-constexpr qint64 eventIntervalMs = 20;
-} // namespace
 
 void FrmJoining::showJoin() {
     FrmJoining window;
@@ -47,10 +40,7 @@ void FrmJoining::createControls() {
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->setGeometry(120, 72, 297, 25);
     Label1->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    QFont font(QStringLiteral("Liberation Sans"));
-    font.setPointSizeF(13.5);
-    font.setBold(true);
-    Label1->setFont(font);
+    Label1->setFont(Fonts::sans(13.5, true));
 
     Command1 = new QPushButton(QStringLiteral("OK"), this);
     Command1->setObjectName(QStringLiteral("Command1"));
@@ -61,39 +51,7 @@ void FrmJoining::createControls() {
     setTabOrder(ProgressBar1, Command1);
 }
 
-bool FrmJoining::event(QEvent* event) {
-    if (event->type() == QEvent::WindowActivate && !started_) {
-        started_ = true;
-        // Run once the activation has been handled, from the dialog's own event loop.
-        QMetaObject::invokeMethod(this, &FrmJoining::runJob, Qt::QueuedConnection);
-    }
-    return QDialog::event(event);
-}
-
-void FrmJoining::closeEvent(QCloseEvent* event) {
-    if (running_) {
-        // No way to stop a join half way; the job closes the window itself.
-        event->ignore();
-        return;
-    }
-    QDialog::closeEvent(event);
-}
-
-void FrmJoining::keyPressEvent(QKeyEvent* event) {
-    switch (event->key()) {
-    case Qt::Key_Escape:
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        event->accept();
-        return;
-    default:
-        QDialog::keyPressEvent(event);
-    }
-}
-
 void FrmJoining::runJob() {
-    running_ = true;
-    sinceEvents_.start();
     std::optional<QString> failure;
     try {
         JoinJob job(Module1::MainFilePath.toStdString(), Module1::JoinFolder.toStdString(), *this);
@@ -102,13 +60,13 @@ void FrmJoining::runJob() {
         failure = QString::fromStdString(error.what());
     }
     // Events pending since the last piece run before the outcome is shown.
-    QCoreApplication::processEvents();
+    runEvents();
     if (failure)
         showFailure(*failure);
     else
         showCompletion();
     // The window unloads itself only once its message has been answered.
-    running_ = false;
+    setBusy(false);
     accept();
 }
 
@@ -128,18 +86,11 @@ void FrmJoining::pieceDone(float bar, std::int64_t percent) {
     ProgressBar1->setValue(bar);
     Label1->setText(QString::number(percent) + QStringLiteral("% Complete"));
     Q_EMIT pieceShown();
-    letEventsRun();
+    runEventsWhenDue();
 }
 
 void FrmJoining::idle() {
-    letEventsRun();
-}
-
-void FrmJoining::letEventsRun() {
-    if (sinceEvents_.elapsed() < eventIntervalMs)
-        return;
-    QCoreApplication::processEvents();
-    sinceEvents_.restart();
+    runEventsWhenDue();
 }
 
 } // namespace kalvex

@@ -1,6 +1,7 @@
 #include "split/frmSplitting.h"
 
 #include "app/Module1.h"
+#include "dialogs/Fonts.h"
 #include "dialogs/MessageBox.h"
 #include "dialogs/ProgressBar.h"
 #include "files/FileError.h"
@@ -8,8 +9,6 @@
 #include "split/SplitRefusal.h"
 
 #include <QApplication>
-#include <QCloseEvent>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QPalette>
 #include <QPushButton>
@@ -25,21 +24,11 @@ const QString InitialTitle = QStringLiteral("Splitting Files");
 const QString WorkingCaption = QStringLiteral("The Program is currently splitting the files.");
 const QString StartCaption = QStringLiteral("0 % Complete");
 
-// Painting costs about half a millisecond; after every 1 KiB block it would dominate.
-constexpr auto EventInterval = std::chrono::milliseconds(20);
-
 frmSplitting* theWindow = nullptr;
 
 void deleteTheWindow() {
     delete theWindow;
     theWindow = nullptr;
-}
-
-QFont sansSerif(double points, bool bold) {
-    QFont font(QStringLiteral("Liberation Sans"));
-    font.setPointSizeF(points);
-    font.setBold(bold);
-    return font;
 }
 
 } // namespace
@@ -66,7 +55,7 @@ void frmSplitting::createControls() {
     Label1 = new QLabel(this);
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->setGeometry(88, 8, 361, 25);
-    Label1->setFont(sansSerif(12, true));
+    Label1->setFont(Fonts::sans(12, true));
     Label1->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     QPalette blue = Label1->palette();
     blue.setColor(QPalette::WindowText, QColor(0, 0, 255));
@@ -79,7 +68,7 @@ void frmSplitting::createControls() {
     Label2 = new QLabel(this);
     Label2->setObjectName(QStringLiteral("Label2"));
     Label2->setGeometry(128, 88, 273, 49);
-    Label2->setFont(sansSerif(18, false));
+    Label2->setFont(Fonts::sans(18));
     Label2->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
 
     cmdOK = new QPushButton(QStringLiteral("OK"), this);
@@ -105,8 +94,7 @@ void frmSplitting::loadInitialState() {
     Label1->setText(WorkingCaption);
     Label2->setText(StartCaption);
     ProgressBar1->setValue(0.0F);
-    started_ = false;
-    busy_ = false;
+    setBusy(false);
     endingShown_ = false;
     progressPending_ = false;
     Timer1->start();
@@ -121,36 +109,6 @@ void frmSplitting::showSplit(const SplitTexts& texts) {
     job_.reset();
 }
 
-bool frmSplitting::event(QEvent* event) {
-    const bool handled = QDialog::event(event);
-    if (event->type() == QEvent::WindowActivate && !started_ && isVisible()) {
-        started_ = true;
-        Form_Activate();
-    }
-    return handled;
-}
-
-void frmSplitting::closeEvent(QCloseEvent* event) {
-    // A second job must not start over the files of a running one, so the window stays.
-    if (busy_) {
-        event->ignore();
-        return;
-    }
-    QDialog::closeEvent(event);
-}
-
-void frmSplitting::keyPressEvent(QKeyEvent* event) {
-    switch (event->key()) {
-    case Qt::Key_Escape:
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        event->accept();
-        return;
-    default:
-        QDialog::keyPressEvent(event);
-    }
-}
-
 void frmSplitting::Timer1_Timer() {
     static const QString titles[] = {InitialTitle, InitialTitle + QStringLiteral("."),
                                      InitialTitle + QStringLiteral(".."),
@@ -163,8 +121,7 @@ void frmSplitting::cmdOK_Click() {
     unload();
 }
 
-void frmSplitting::Form_Activate() {
-    busy_ = true;
+void frmSplitting::runJob() {
     std::int64_t length = 0;
     if (!guarded([&] {
             prepareJob();
@@ -189,11 +146,11 @@ void frmSplitting::prepareJob() {
                        Module1::PieceCount};
     job_.emplace(files::FileSystem::current(), std::move(inputs),
                  static_cast<SplitObserver&>(*this));
-    lastEvents_ = std::chrono::steady_clock::now();
+    restartEventClock();
 }
 
 void frmSplitting::Under10Meg() {
-    busy_ = true;
+    setBusy(true);
     guarded([this] {
         prepareJob();
         job_->openSource(SplitRoutine::Under10Meg);
@@ -210,7 +167,7 @@ void frmSplitting::Under10Meg() {
 }
 
 void frmSplitting::Over10Meg() {
-    busy_ = true;
+    setBusy(true);
     const bool succeeded = guarded([this] {
         prepareJob();
         job_->openSource(SplitRoutine::Over10Meg);
@@ -235,7 +192,7 @@ void frmSplitting::blockDone(float bar, std::int64_t percent) {
     bar_ = bar;
     percent_ = percent;
     progressPending_ = true;
-    if (std::chrono::steady_clock::now() - lastEvents_ >= EventInterval)
+    if (eventsDue())
         showProgress();
 }
 
@@ -246,8 +203,7 @@ void frmSplitting::showProgress() {
         Label2->setText(QString::number(percent_) + QStringLiteral("% Complete"));
         progressPending_ = false;
     }
-    QCoreApplication::processEvents();
-    lastEvents_ = std::chrono::steady_clock::now();
+    runEvents();
 }
 
 void frmSplitting::showEnding() {
@@ -289,7 +245,7 @@ void frmSplitting::fail(const QString& text) {
 
 void frmSplitting::unload() {
     Timer1->stop();
-    busy_ = false;
+    setBusy(false);
     done(QDialog::Rejected);
 }
 

@@ -1,12 +1,11 @@
 #pragma once
 
+#include "dialogs/ProgressWindow.h"
 #include "split/SplitJob.h"
 #include "split/SplitObserver.h"
 
-#include <QDialog>
 #include <QString>
 
-#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -29,7 +28,7 @@ struct SplitTexts {
 
 // The modal progress window inside which a split runs. Created once; it lives on between
 // splits, hidden, and keeps its title animation's phase from one split to the next.
-class frmSplitting : public QDialog, private SplitObserver {
+class frmSplitting : public ProgressWindow, private SplitObserver {
     Q_OBJECT
 
 public:
@@ -45,18 +44,13 @@ public:
     void Under10Meg();
     void Over10Meg();
 
-protected:
-    bool event(QEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
-
 private:
     frmSplitting();
     void createControls();
     void connectSignals();
     void loadInitialState();
 
-    void Form_Activate();
+    void runJob() override;
     void Timer1_Timer();
     void cmdOK_Click();
 
@@ -77,15 +71,12 @@ private:
     qint16 phase_ = 0; // of the title animation; belongs to the window, not to a job
     SplitTexts texts_;
     std::optional<SplitJob> job_;
-    bool started_ = false; // the job of this showing has begun
-    bool busy_ = false;    // a job runs: the close box does nothing
     bool endingShown_ = false;
 
     // The latest block's values, shown when events next run.
     float bar_ = 0.0F;
     std::int64_t percent_ = 0;
     bool progressPending_ = false;
-    std::chrono::steady_clock::time_point lastEvents_;
 };
 
 } // namespace kalvex
