@@ -3,8 +3,6 @@
 #include "dialogs/Fonts.h"
 #include "dialogs/WindowLook.h"
 
-#include <QApplication>
-#include <QCloseEvent>
 #include <QLabel>
 #include <QPushButton>
 
@@ -14,40 +12,21 @@ namespace {
 
 const char* const Author = "Bo Li";
 
-// An about window still open when the program ends is deleted with it.
-void deleteOpenWindow() {
-    for (QWidget* widget : QApplication::topLevelWidgets())
-        if (qobject_cast<FrmAbout*>(widget))
-            delete widget;
-}
+QPointer<LoneWindow> openWindow; // the about window while it is open
 
 } // namespace
 
-QPointer<FrmAbout>& FrmAbout::open() {
-    static QPointer<FrmAbout> window;
-    return window;
-}
-
 void FrmAbout::showAbout() {
-    QPointer<FrmAbout>& window = open();
-    if (!window) {
-        qRemovePostRoutine(deleteOpenWindow);
-        qAddPostRoutine(deleteOpenWindow);
-        window = new FrmAbout;
-    }
-    window->show();
-    window->raise();
-    window->activateWindow();
+    present(openWindow, [] { return new FrmAbout; });
 }
 
-FrmAbout::FrmAbout() {
+FrmAbout::FrmAbout() : LoneWindow(openWindow) {
     setUpFrame();
     createControls();
 }
 
 void FrmAbout::setUpFrame() {
     setObjectName(QStringLiteral("FrmAbout"));
-    setAttribute(Qt::WA_DeleteOnClose);
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     setWindowTitle(QStringLiteral("About"));
@@ -74,14 +53,6 @@ void FrmAbout::createControls() {
     Command1->setGeometry(325, 176, 103, 33);
     connect(Command1, &QPushButton::clicked, this, &QWidget::close);
     Command1->setFocus();
-}
-
-void FrmAbout::closeEvent(QCloseEvent* event) {
-    // Closed means gone: the next showAbout() builds a fresh window even before this one
-    // has actually been deleted.
-    if (open() == this)
-        open() = nullptr;
-    QWidget::closeEvent(event);
 }
 
 } // namespace kalvex

@@ -1,7 +1,6 @@
 #pragma once
 
-#include <QPointer>
-#include <QWidget>
+#include "dialogs/LoneWindow.h"
 
 class QLabel;
 class QPushButton;
@@ -10,23 +9,18 @@ namespace kalvex {
 
 // The about window: program name, version and author. Independent of the main window,
 // at most one at a time.
-class FrmAbout : public QWidget {
+class FrmAbout : public LoneWindow {
     Q_OBJECT
 
 public:
     // Opens the about window, or brings the open one to the front.
     static void showAbout();
 
-protected:
-    void closeEvent(QCloseEvent* event) override;
-
 private:
     FrmAbout();
 
     void setUpFrame();
     void createControls();
-
-    static QPointer<FrmAbout>& open();
 
     QLabel* Label1;
     QLabel* Label2;

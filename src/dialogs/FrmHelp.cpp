@@ -3,8 +3,6 @@
 #include "dialogs/Fonts.h"
 #include "dialogs/WindowLook.h"
 
-#include <QApplication>
-#include <QCloseEvent>
 #include <QFrame>
 #include <QLabel>
 #include <QListWidget>
@@ -47,33 +45,15 @@ constexpr Topic Topics[] = {
      "located in the folder that you specifyed."},
 };
 
-// A help window still open when the program ends is deleted with it.
-void deleteOpenWindow() {
-    for (QWidget* widget : QApplication::topLevelWidgets())
-        if (qobject_cast<FrmHelp*>(widget))
-            delete widget;
-}
+QPointer<LoneWindow> openWindow; // the help window while it is open
 
 } // namespace
 
-QPointer<FrmHelp>& FrmHelp::open() {
-    static QPointer<FrmHelp> window;
-    return window;
-}
-
 void FrmHelp::showHelp() {
-    QPointer<FrmHelp>& window = open();
-    if (!window) {
-        qRemovePostRoutine(deleteOpenWindow);
-        qAddPostRoutine(deleteOpenWindow);
-        window = new FrmHelp;
-    }
-    window->show();
-    window->raise();
-    window->activateWindow();
+    present(openWindow, [] { return new FrmHelp; });
 }
 
-FrmHelp::FrmHelp() {
+FrmHelp::FrmHelp() : LoneWindow(openWindow) {
     setUpFrame();
     createControls();
     connectSignals();
@@ -81,7 +61,6 @@ FrmHelp::FrmHelp() {
 
 void FrmHelp::setUpFrame() {
     setObjectName(QStringLiteral("FrmHelp"));
-    setAttribute(Qt::WA_DeleteOnClose);
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
     setWindowTitle(QStringLiteral("Help"));
@@ -148,14 +127,6 @@ void FrmHelp::lstTopics_Click() {
             return;
         }
     }
-}
-
-void FrmHelp::closeEvent(QCloseEvent* event) {
-    // Closed means gone: the next showHelp() builds a fresh window even before this one
-    // has actually been deleted.
-    if (open() == this)
-        open() = nullptr;
-    QWidget::closeEvent(event);
 }
 
 } // namespace kalvex

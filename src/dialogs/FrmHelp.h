@@ -1,7 +1,6 @@
 #pragma once
 
-#include <QPointer>
-#include <QWidget>
+#include "dialogs/LoneWindow.h"
 
 class QFrame;
 class QLabel;
@@ -12,15 +11,12 @@ namespace kalvex {
 
 // The help window: a list of topics and the explanation of the selected one. Independent
 // of the main window, at most one at a time, forgotten when closed.
-class FrmHelp : public QWidget {
+class FrmHelp : public LoneWindow {
     Q_OBJECT
 
 public:
     // Opens the help window, or brings the open one to the front unchanged.
     static void showHelp();
-
-protected:
-    void closeEvent(QCloseEvent* event) override;
 
 private:
     FrmHelp();
@@ -29,8 +25,6 @@ private:
     void createControls();
     void connectSignals();
     void lstTopics_Click();
-
-    static QPointer<FrmHelp>& open();
 
     QLabel* Label1;
     QListWidget* lstTopics;
