@@ -1,66 +1,160 @@
 #pragma once
 
-#include "files/FileSystem.h"
+#include "files/FileError.h"
+#include "files/PosixFile.h"
+#include "files/PosixFileSystem.h"
+#include "files/SystemCalls.h"
 
+#include <algorithm>
+#include <cerrno>
 #include <cstdint>
+#include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
-
-namespace kalvex::files::system {
-class ReplaceCalls;
-}
+#include <vector>
 
 namespace kalvex::test {
 
 // The native file system with failures injected on chosen files. A rule applies to every
-// path that ends with its suffix; errors carry the system's reason for the given errno.
-// Put it in force with files::FileSystem::Override.
-class FaultyFileSystem : public files::FileSystem {
+// path that ends with its suffix, and its error carries the system's reason for the given
+// errno. The faults act at the system calls, so the file layer's own loops and checks meet
+// them as they would meet a real disk. Put it in force with files::FileSystem::Override.
+// Use one at a time: while a second one lives, the first one's faults wait.
+class FaultyFileSystem : public files::PosixFileSystem {
 public:
-    FaultyFileSystem();
-    ~FaultyFileSystem() override;
+    FaultyFileSystem() { active = this; }
+    ~FaultyFileSystem() override { active = previous_; }
 
     // Opening (for reading or writing) fails.
-    void failOpen(std::string suffix, int errorCode);
-    // The write that would take the file past bytes in total writes what still fits, then
-    // fails, as a disk does when it fills up; later writes fail at once.
-    void failWritesAfter(std::string suffix, std::int64_t bytes, int errorCode);
-    // The read that would take more than bytes in total from the file fails.
-    void failReadsAfter(std::string suffix, std::int64_t bytes, int errorCode);
+    void failOpen(std::string suffix, int error) { add(Open, suffix, 0, error); }
+    // Once bytes have been written to matching files in all, the next write fails, as on a
+    // disk that fills up; the write that reaches the limit stops there with a short count.
+    void failWritesAfter(std::string suffix, std::int64_t bytes, int error) {
+        add(Write, suffix, bytes, error);
+    }
+    // The same for reads from matching files.
+    void failReadsAfter(std::string suffix, std::int64_t bytes, int error) {
+        add(Read, suffix, bytes, error);
+    }
     // Closing fails after the file has been closed, as on Linux.
-    void failClose(std::string suffix, int errorCode);
+    void failClose(std::string suffix, int error) { add(Close, suffix, 0, error); }
     // Renaming from or to a matching path fails.
-    void failRename(std::string suffix, int errorCode);
-    // Measuring the length, by path or of an open file, fails.
-    void failLength(std::string suffix, int errorCode);
-    // The kernel's in-place copy takes afterBytes in all, then refuses with errorCode
-    // (EXDEV and the like make the copy go on through its plain loop; ENOSPC or EIO fail it).
-    // Only copies between files without read or write rules reach the kernel's copy.
-    void failCopyFileRange(int errorCode, std::int64_t afterBytes = 0);
+    void failRename(std::string suffix, int error) { add(Rename, suffix, 0, error); }
+    // The kernel's in-place copy takes bytes in all, then refuses with error (EXDEV and the
+    // like make the copy go on through its plain loop; ENOSPC or EIO fail it). Files with read
+    // or write rules never reach the kernel's copy.
+    void failCopyFileRange(int error, std::int64_t bytes = 0) { add(Copy, "", bytes, error); }
 
     // How many times matching paths were opened (any mode).
-    int opens(std::string_view suffix) const;
-    // Files opened through this file system that are still open.
-    int openFiles() const;
+    int opens(std::string_view suffix) const {
+        return int(std::ranges::count_if(opened_, [&](auto& p) { return p.ends_with(suffix); }));
+    }
+    // Files opened here that are still open.
+    int openFiles() const { return static_cast<int>(open_.size()); }
 
-    std::int64_t fileLength(const std::string& path) override;
-    std::unique_ptr<files::File> openRead(const std::string& path) override;
-    std::unique_ptr<files::File> openWrite(const std::string& path, files::WriteMode mode) override;
-    bool isDirectory(const std::string& path) override;
-    bool exists(const std::string& path) override;
-    bool sameFile(const std::string& a, const std::string& b) override;
-    void rename(const std::string& from, const std::string& to) override;
-    void copy(files::File& from, files::File& to, std::int64_t position, std::int64_t count,
-              const std::function<void()>& afterChunk) override;
+    // Runs before each write to a file opened here: its path, the 1-based position, the size.
+    std::function<void(const std::string&, std::int64_t, std::size_t)> beforeWrite;
 
-    struct State;
+    std::unique_ptr<files::File> openRead(const std::string& path) override {
+        return track(path, files::FileOperation::OpenForReading,
+                     [&] { return PosixFileSystem::openRead(path); });
+    }
+    std::unique_ptr<files::File> openWrite(const std::string& path,
+                                           files::WriteMode mode) override {
+        return track(path, files::FileOperation::OpenForWriting,
+                     [&] { return PosixFileSystem::openWrite(path, mode); });
+    }
+    void rename(const std::string& from, const std::string& to) override {
+        if (const Rule* rule = find(Rename, from) ? find(Rename, from) : find(Rename, to))
+            throw files::FileError::fromSystem(from, files::FileOperation::Rename, rule->error);
+        PosixFileSystem::rename(from, to);
+    }
 
 private:
-    std::unique_ptr<files::File> wrap(std::unique_ptr<files::File> file);
+    enum Kind { Read, Write, Copy, Open, Close, Rename };
+    struct Rule {
+        Kind kind;
+        std::string suffix;
+        std::int64_t bytes; // what reads, writes or copies may still move
+        int error;
+    };
 
-    std::shared_ptr<State> state_;
-    std::unique_ptr<files::system::ReplaceCalls> copyHook_;
+    void add(Kind kind, std::string suffix, std::int64_t bytes, int error) {
+        rules_.push_back({kind, std::move(suffix), bytes, error});
+    }
+    Rule* find(Kind kind, std::string_view path) {
+        for (Rule& rule : rules_)
+            if (rule.kind == kind && path.ends_with(rule.suffix))
+                return &rule;
+        return nullptr;
+    }
+    // Counts the open, fails it when a rule says so, and notes the descriptor of the file.
+    template <class Opening>
+    std::unique_ptr<files::File> track(const std::string& path, files::FileOperation operation,
+                                       const Opening& open) {
+        opened_.push_back(path);
+        if (const Rule* rule = find(Open, path))
+            throw files::FileError::fromSystem(path, operation, rule->error);
+        auto file = open();
+        open_[dynamic_cast<files::PosixFile&>(*file).descriptor()] = path;
+        return file;
+    }
+
+    static files::system::Calls real() { return files::system::nativeCalls(); }
+    static Rule* ruled(int descriptor, Kind kind) {
+        const auto found = active->open_.find(descriptor);
+        return found == active->open_.end() ? nullptr : active->find(kind, found->second);
+    }
+    static int failWith(int error) { return errno = error, -1; }
+    // Lets through what the descriptor's rule of this kind still allows, then fails.
+    static ssize_t transfer(int descriptor, Kind kind, std::size_t size,
+                            const std::function<ssize_t(std::size_t)>& call) {
+        Rule* rule = ruled(descriptor, kind);
+        if (!rule)
+            return call(size);
+        if (rule->bytes <= 0)
+            return failWith(rule->error);
+        const ssize_t done = call(std::min<std::size_t>(size, rule->bytes));
+        rule->bytes -= std::max<ssize_t>(done, 0);
+        return done;
+    }
+    // The system calls in force while this file system lives.
+    static ssize_t readCall(int descriptor, void* data, size_t size, off_t offset) {
+        return transfer(descriptor, Read, size, [&](std::size_t allowed) {
+            return real().pread(descriptor, data, allowed, offset);
+        });
+    }
+    static ssize_t writeCall(int descriptor, const void* data, size_t size, off_t offset) {
+        if (active->beforeWrite && active->open_.contains(descriptor))
+            active->beforeWrite(active->open_[descriptor], offset + 1, size);
+        return transfer(descriptor, Write, size, [&](std::size_t allowed) {
+            return real().pwrite(descriptor, data, allowed, offset);
+        });
+    }
+    static int closeCall(int descriptor) {
+        const Rule* rule = ruled(descriptor, Close);
+        active->open_.erase(descriptor);
+        const int closed = real().close(descriptor);
+        return rule ? failWith(rule->error) : closed;
+    }
+    static ssize_t copyCall(int in, off_t* inOffset, int out, off_t* outOffset, size_t size,
+                            unsigned flags) {
+        for (const int descriptor : {in, out})
+            if (ruled(descriptor, Read) || ruled(descriptor, Write))
+                return failWith(EXDEV);
+        return transfer(out, Copy, size, [&](std::size_t allowed) {
+            return real().copyFileRange(in, inOffset, out, outOffset, allowed, flags);
+        });
+    }
+
+    inline static FaultyFileSystem* active = nullptr;
+    FaultyFileSystem* previous_ = active;
+    files::system::ReplaceCalls calls_{{readCall, writeCall, closeCall, copyCall}};
+    std::vector<Rule> rules_;
+    std::vector<std::string> opened_;
+    std::map<int, std::string> open_; // path by descriptor
 };
 
 } // namespace kalvex::test

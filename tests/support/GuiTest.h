@@ -2,30 +2,51 @@
 
 #include <QApplication>
 #include <QString>
+#include <QTimer>
 #include <QWidget>
+#include <QtTest/QTest>
+
+#include <gtest/gtest.h>
 
 #include <functional>
 
 namespace kalvex::test {
 
 // The visible top-level window with this object name, or null.
-QWidget* findWindow(const QString& objectName);
+inline QWidget* findWindow(const QString& objectName) {
+    for (auto* widget : QApplication::topLevelWidgets())
+        if (widget->objectName() == objectName && widget->isVisible())
+            return widget;
+    return nullptr;
+}
 
 // Waits until the application's active modal window has this object name; null on timeout.
-QWidget* waitForModal(const QString& objectName, int timeoutMs = 10000);
+inline QWidget* waitForModal(const QString& objectName, int timeoutMs = 10000) {
+    const auto modal = [&] {
+        QWidget* window = QApplication::activeModalWidget();
+        return window && window->objectName() == objectName ? window : nullptr;
+    };
+    return QTest::qWaitFor([&] { return modal() != nullptr; }, timeoutMs) ? modal() : nullptr;
+}
 
 // Runs action on the modal window named objectName as soon as it shows. Call before the
 // click that opens it, since that click only returns when the window has closed.
-void whenModal(const QString& objectName, std::function<void(QWidget*)> action,
-               int timeoutMs = 10000);
-
-void failMissingChild(QWidget* window, const QString& objectName);
+inline void whenModal(const QString& objectName, std::function<void(QWidget*)> action,
+                      int timeoutMs = 10000) {
+    QTimer::singleShot(0, [=] {
+        if (QWidget* window = waitForModal(objectName, timeoutMs))
+            action(window);
+        else
+            ADD_FAILURE() << "no modal window " << objectName.toStdString() << " appeared";
+    });
+}
 
 // The child of window with this object name and type; fails the test when missing.
 template <class T> T* child(QWidget* window, const QString& objectName) {
     T* found = window ? window->findChild<T*>(objectName) : nullptr;
     if (!found)
-        failMissingChild(window, objectName);
+        ADD_FAILURE() << "no control " << objectName.toStdString() << " in "
+                      << (window ? window->objectName().toStdString() : "(no window)");
     return found;
 }
 

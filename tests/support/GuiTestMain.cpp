@@ -1,7 +1,5 @@
 // Test main of the window tests: a headless application with a fixed locale, and a check
 // that every test closes the windows it opened.
-#include "support/GuiTest.h"
-
 #include <QApplication>
 #include <QLocale>
 #include <QtTest/QTest>
