@@ -1,43 +1,20 @@
 #include "app/MainWindowDriver.h"
 
-#include "app/Module1.h"
 #include "dialogs/FileDialog.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QDir>
+#include <QGroupBox>
 #include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
+#include <QRadioButton>
+#include <QStyle>
+#include <QStyleOptionButton>
 #include <QTabBar>
 #include <QTabWidget>
-#include <QtTest/QTest>
-
-#include <gtest/gtest.h>
 
 namespace kalvex::test {
-
-namespace {
-
-// The entry of the folder list whose folder is path.
-QListWidgetItem* entryFor(QListWidget* list, const QString& path) {
-    for (int row = 0; row < list->count(); ++row) {
-        auto* item = list->item(row);
-        if (item->data(Qt::UserRole).toString() == path)
-            return item;
-    }
-    return nullptr;
-}
-
-QString joined(const QString& folder, const QString& name) {
-    return folder.endsWith(QLatin1Char('/')) ? folder + name : folder + QLatin1Char('/') + name;
-}
-
-} // namespace
-
-MainWindowDriver::FreshStart::FreshStart() {
-    Module1::reset();
-}
 
 MainWindowDriver::MainWindowDriver() {
     window_.load();
@@ -45,26 +22,9 @@ MainWindowDriver::MainWindowDriver() {
     EXPECT_TRUE(QTest::qWaitForWindowExposed(&window_));
 }
 
-MainWindowDriver::~MainWindowDriver() {
-    window_.close();
-}
-
 QString MainWindowDriver::text(const char* name) {
     auto* widget = get<QWidget>(name);
-    if (auto* box = qobject_cast<QLineEdit*>(widget))
-        return box->text();
-    if (auto* label = qobject_cast<QLabel*>(widget))
-        return label->text();
-    if (auto* combo = qobject_cast<QComboBox*>(widget))
-        return combo->currentText();
-    if (auto* button = qobject_cast<QAbstractButton*>(widget))
-        return button->text();
-    ADD_FAILURE() << name << " has no text";
-    return {};
-}
-
-bool MainWindowDriver::enabled(const char* name) {
-    return get<QWidget>(name)->isEnabled();
+    return widget->property(qobject_cast<QComboBox*>(widget) ? "currentText" : "text").toString();
 }
 
 void MainWindowDriver::showPage(int index) {
@@ -73,23 +33,10 @@ void MainWindowDriver::showPage(int index) {
     EXPECT_EQ(tabs->currentIndex(), index);
 }
 
-void MainWindowDriver::click(const char* name) {
-    auto* button = get<QAbstractButton>(name);
-    QTest::mouseClick(button, Qt::LeftButton, {}, button->rect().center());
-}
-
-void MainWindowDriver::type(const char* name, const QString& text) {
+QWidget* MainWindowDriver::focus(const char* name) {
     auto* widget = get<QWidget>(name);
     widget->setFocus();
-    auto* target = widget->focusProxy() ? widget->focusProxy() : widget;
-    QTest::keyClicks(target, text);
-}
-
-void MainWindowDriver::key(const char* name, Qt::Key key, Qt::KeyboardModifiers modifiers) {
-    auto* widget = get<QWidget>(name);
-    widget->setFocus();
-    auto* target = widget->focusProxy() ? widget->focusProxy() : widget;
-    QTest::keyClick(target, key, modifiers);
+    return widget->focusProxy() ? widget->focusProxy() : widget;
 }
 
 void MainWindowDriver::pickUnit(const QString& unit) {
@@ -101,36 +48,13 @@ void MainWindowDriver::pickUnit(const QString& unit) {
     Q_EMIT combo->activated(index);
 }
 
-void MainWindowDriver::browseSource(const std::string& path) {
+void MainWindowDriver::answerFileDialog(const char* button, const QString& path,
+                                        const QString& filter) {
     FileDialog::Script script;
-    if (path.empty())
-        script.cancel();
-    else
-        script.answer(QString::fromStdString(path));
-    click("Command1");
+    path.isEmpty() ? script.cancel() : script.answer(path);
+    click(button);
     EXPECT_EQ(script.calls(), 1);
-    EXPECT_TRUE(script.lastFilter().isEmpty());
-}
-
-void MainWindowDriver::browseDestination(const QString& startFolder, const QStringList& subfolders,
-                                         PickerEnd end) {
-    pickFolder("Command2", QStringLiteral("frmSaver"), startFolder, subfolders, end);
-}
-
-void MainWindowDriver::browseManifest(const QString& path) {
-    FileDialog::Script script;
-    if (path.isEmpty())
-        script.cancel();
-    else
-        script.answer(path);
-    click("cmdBrowse1");
-    EXPECT_EQ(script.calls(), 1);
-    EXPECT_EQ(script.lastFilter(), QLatin1String("SplitMain Files (*.splitmain)| *.splitmain"));
-}
-
-void MainWindowDriver::browseJoinFolder(const QString& startFolder, const QStringList& subfolders,
-                                        PickerEnd end) {
-    pickFolder("cmdBrowse2", QStringLiteral("frmSaver2"), startFolder, subfolders, end);
+    EXPECT_EQ(script.lastFilter(), filter);
 }
 
 void MainWindowDriver::pickFolder(const char* button, const QString& pickerName,
@@ -140,30 +64,74 @@ void MainWindowDriver::pickFolder(const char* button, const QString& pickerName,
     ASSERT_TRUE(QDir::setCurrent(startFolder));
     bool reached = false;
     whenModal(pickerName, [&](QWidget* picker) {
-        auto* list = child<QListWidget>(picker, QStringLiteral("Dir1"));
+        auto* list = child<QListView>(picker, "Dir1");
         QString folder = QDir::currentPath();
         for (const QString& name : subfolders) {
-            folder = joined(folder, name);
-            auto* entry = list ? entryFor(list, folder) : nullptr;
-            if (!entry) {
+            folder = folder.endsWith('/') ? folder + name : folder + '/' + name;
+            const auto entry = list->model()->match(list->model()->index(0, 0), Qt::UserRole,
+                                                    folder, 1, Qt::MatchExactly);
+            if (entry.isEmpty()) {
                 ADD_FAILURE() << "no entry for " << folder.toStdString();
                 break;
             }
             QTest::mouseDClick(list->viewport(), Qt::LeftButton, {},
-                               list->visualItemRect(entry).center());
+                               list->visualRect(entry[0]).center());
         }
         reached = true;
         if (end == PickerEnd::CloseBox)
             picker->close();
         else
-            QTest::mouseClick(child<QAbstractButton>(picker, end == PickerEnd::Ok
-                                                                 ? QStringLiteral("OK")
-                                                                 : QStringLiteral("Command2")),
+            QTest::mouseClick(child<QWidget>(picker, end == PickerEnd::Ok ? "OK" : "Command2"),
                               Qt::LeftButton);
     });
     click(button);
     QDir::setCurrent(previous);
     EXPECT_TRUE(reached);
+}
+
+// Whether the control shows its whole text in the room it has.
+static bool textFits(QWidget* control) {
+    const QFontMetrics metrics(control->font());
+    const int line = metrics.height();
+    if (auto* label = qobject_cast<QLabel*>(control))
+        return label->wordWrap()
+                   ? label->heightForWidth(label->width()) <= label->height()
+                   : metrics.horizontalAdvance(label->text()) <= label->contentsRect().width() &&
+                         line <= label->height();
+    if (auto* option = qobject_cast<QRadioButton*>(control)) {
+        QStyleOptionButton style;
+        style.initFrom(option);
+        const QRect room = option->style()->subElementRect(QStyle::SE_RadioButtonContents, &style);
+        return metrics.horizontalAdvance(option->text()) <= room.width();
+    }
+    if (auto* button = qobject_cast<QAbstractButton*>(control))
+        return button->sizeHint().width() <= button->width() && line <= button->height();
+    if (auto* box = qobject_cast<QGroupBox*>(control))
+        return metrics.horizontalAdvance(box->title()) <= box->width();
+    return true;
+}
+
+void expectReadableAndSave(QWidget* window, const QString& pictureName) {
+    QList<QWidget*> controls;
+    for (auto* widget : window->findChildren<QWidget*>())
+        if (!widget->objectName().isEmpty() && !widget->objectName().startsWith("qt_") &&
+            !widget->isWindow() && !widget->isHidden())
+            controls << widget;
+    for (auto* control : controls) {
+        const std::string name = control->objectName().toStdString();
+        EXPECT_TRUE(textFits(control)) << name;
+        const bool leaf = std::none_of(controls.begin(), controls.end(), [&](QWidget* other) {
+            return other != control && control->isAncestorOf(other);
+        });
+        EXPECT_TRUE(!leaf || control->parentWidget()->rect().contains(control->geometry())) << name;
+        // Neighbours may share the pixels of an edge.
+        const QRect area = control->geometry().adjusted(0, 0, -1, -1);
+        for (auto* other : controls)
+            EXPECT_TRUE(other == control || other->parentWidget() != control->parentWidget() ||
+                        !area.intersects(other->geometry().adjusted(0, 0, -1, -1)))
+                << name << " overlaps " << other->objectName().toStdString();
+    }
+    EXPECT_TRUE(window->grab().save(KALVEX_SCREENSHOT_DIR "/" + pictureName + ".png"));
 }
 
 } // namespace kalvex::test

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "app/FrmKalvex.h"
+#include "app/Module1.h"
+#include "dialogs/MessageBox.h"
 #include "support/GuiTest.h"
 
 #include <QString>
@@ -15,7 +17,7 @@ namespace kalvex::test {
 class MainWindowDriver {
 public:
     MainWindowDriver();
-    ~MainWindowDriver();
+    ~MainWindowDriver() { window_.close(); }
     MainWindowDriver(const MainWindowDriver&) = delete;
     MainWindowDriver& operator=(const MainWindowDriver&) = delete;
 
@@ -25,42 +27,73 @@ public:
 
     QString text(const char* name);
     QString count() { return text("lblHowMany"); }
-    bool enabled(const char* name);
+    bool enabled(const char* name) { return get<QWidget>(name)->isEnabled(); }
 
     // Brings page 0 ("Split") or 1 ("Re-Join") to the front, as a click on its tab does.
     void showPage(int index);
     // A left click on a button or option, at its centre.
-    void click(const char* name);
+    void click(const char* name) { QTest::mouseClick(get<QWidget>(name), Qt::LeftButton); }
     // Focuses a text box (or the unit box) and types the text key by key.
-    void type(const char* name, const QString& text);
+    void type(const char* name, const QString& text) { QTest::keyClicks(focus(name), text); }
     // Focuses the box and presses one key.
-    void key(const char* name, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+    void key(const char* name, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QTest::keyClick(focus(name), key, modifiers);
+    }
     // Picks an item of the unit box's list with the mouse's equivalent (activated).
     void pickUnit(const QString& unit);
 
     // Command1, with the file-open dialog answering path (or cancelled when empty).
-    void browseSource(const std::string& path);
+    void browseSource(const std::string& path) {
+        answerFileDialog("Command1", QString::fromStdString(path), {});
+    }
 
     enum class PickerEnd { Ok, Cancel, CloseBox };
     // Command2: the picker opens at startFolder, the entries named in subfolders are
     // double-clicked one after the other, and the picker is ended as asked.
     void browseDestination(const QString& startFolder, const QStringList& subfolders,
-                           PickerEnd end);
+                           PickerEnd end) {
+        pickFolder("Command2", "frmSaver", startFolder, subfolders, end);
+    }
 
     // cmdBrowse1, with the file-open dialog answering path (or cancelled when empty).
-    void browseManifest(const QString& path);
+    void browseManifest(const QString& path) {
+        answerFileDialog("cmdBrowse1", path, "SplitMain Files (*.splitmain)| *.splitmain");
+    }
     // cmdBrowse2 with frmSaver2, worked as browseDestination works frmSaver.
-    void browseJoinFolder(const QString& startFolder, const QStringList& subfolders, PickerEnd end);
+    void browseJoinFolder(const QString& startFolder, const QStringList& subfolders,
+                          PickerEnd end) {
+        pickFolder("cmdBrowse2", "frmSaver2", startFolder, subfolders, end);
+    }
 
 private:
+    // Gives the control the focus; the widget that then takes the keys.
+    QWidget* focus(const char* name);
+    void answerFileDialog(const char* button, const QString& path, const QString& filter);
     void pickFolder(const char* button, const QString& picker, const QString& startFolder,
                     const QStringList& subfolders, PickerEnd end);
 
     // Every driven program starts with the program-wide values of a fresh start.
     struct FreshStart {
-        FreshStart();
+        FreshStart() { Module1::reset(); }
     } fresh_;
     FrmKalvex window_;
 };
+
+inline QString q(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+// The one message shown, as "title|text" with "!" before it for an exclamation.
+inline std::string onlyMessage(const MessageBox::Recorder& messages) {
+    if (messages.shown().size() != 1)
+        return std::to_string(messages.shown().size()) + " messages";
+    const auto& shown = messages.shown()[0];
+    const QString icon = shown.icon == MessageBox::Icon::Exclamation ? "!" : "";
+    return (icon + shown.title + "|" + shown.text).toStdString();
+}
+
+// Every named control of window lies inside its parent, overlaps no shown sibling and
+// shows its text whole; then the window's picture is saved into the build folder.
+void expectReadableAndSave(QWidget* window, const QString& pictureName);
 
 } // namespace kalvex::test
