@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -17,5 +18,10 @@ std::string fromCodePage(std::string_view bytes);
 
 // Whether bytes are valid UTF-8 and hold at least one byte above 127.
 bool isUtf8WithHighBytes(std::string_view bytes);
+
+// Decodes the UTF-8 code point at index into code and moves index past it. Returns false,
+// leaving index where it was, for anything but well-formed UTF-8: overlong forms,
+// surrogates and values past U+10FFFF are refused.
+bool nextCodePoint(std::string_view bytes, std::size_t& index, char32_t& code);
 
 } // namespace kalvex::files

@@ -1,7 +1,7 @@
 #include "files/FileName.h"
 
+#include "files/CodePage.h"
 #include "files/FileSystem.h"
-#include "files/Utf8.h"
 
 namespace kalvex::files {
 
