@@ -44,12 +44,20 @@ std::optional<FileDialog::Chosen> FileDialog::getOpenFile(QWidget* parent, const
     return chosen(dialog.selectedFiles().constFirst());
 }
 
-FileDialog::Script::Script() : previous_(script) { script = this; }
+FileDialog::Script::Script() : previous_(script) {
+    script = this;
+}
 
-FileDialog::Script::~Script() { script = previous_; }
+FileDialog::Script::~Script() {
+    script = previous_;
+}
 
-void FileDialog::Script::answer(const QString& path) { answers_.emplace_back(path); }
+void FileDialog::Script::answer(const QString& path) {
+    answers_.emplace_back(path);
+}
 
-void FileDialog::Script::cancel() { answers_.emplace_back(std::nullopt); }
+void FileDialog::Script::cancel() {
+    answers_.emplace_back(std::nullopt);
+}
 
 } // namespace kalvex

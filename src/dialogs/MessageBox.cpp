@@ -29,9 +29,13 @@ void MessageBox::beep() {
     QApplication::beep();
 }
 
-MessageBox::Recorder::Recorder() : previous_(recorder) { recorder = this; }
+MessageBox::Recorder::Recorder() : previous_(recorder) {
+    recorder = this;
+}
 
-MessageBox::Recorder::~Recorder() { recorder = previous_; }
+MessageBox::Recorder::~Recorder() {
+    recorder = previous_;
+}
 
 void MessageBox::Recorder::clear() {
     shown_.clear();

@@ -24,7 +24,9 @@ void ProgressBar::setValue(float value) {
         update();
 }
 
-QSize ProgressBar::sizeHint() const { return {200, 25}; }
+QSize ProgressBar::sizeHint() const {
+    return {200, 25};
+}
 
 void ProgressBar::paintEvent(QPaintEvent*) {
     QStylePainter painter(this);
@@ -32,7 +34,8 @@ void ProgressBar::paintEvent(QPaintEvent*) {
     option.initFrom(this);
     option.minimum = 0;
     option.maximum = Steps;
-    option.progress = static_cast<int>(std::lround(std::clamp(value_, 0.0F, 100.0F) * (Steps / 100)));
+    option.progress =
+        static_cast<int>(std::lround(std::clamp(value_, 0.0F, 100.0F) * (Steps / 100)));
     option.textVisible = false;
     painter.drawControl(QStyle::CE_ProgressBar, option);
 }
