@@ -2,6 +2,7 @@
 // checked for a clean layout in the fonts we ship and saved as a PNG into the build folder.
 #include "app/Module1.h"
 #include "dialogs/DirectoryList.h"
+#include "dialogs/FileDialog.h"
 #include "dialogs/FrmAbout.h"
 #include "dialogs/FrmHelp.h"
 #include "dialogs/frmSaver.h"
@@ -9,9 +10,13 @@
 #include "support/TempDir.h"
 
 #include <QDir>
+#include <QFileDialog>
 #include <QLabel>
+#include <QLineEdit>
+#include <QListView>
 #include <QPointer>
 #include <QPushButton>
+#include <QTimer>
 #include <QtTest/QTest>
 
 #include <gtest/gtest.h>
@@ -243,6 +248,43 @@ TEST(AboutWindow, OneWindowGoneByButtonOrCloseBox) {
         checkAndSave(about);
         closeAndWait(about, byCloseBox);
     }
+}
+
+// The real file-open dialog offers a manifest whatever the case of its name, and choosing
+// one leaves the working folder where it was.
+TEST(FileDialog, ManifestFilterIgnoresCaseAndKeepsTheWorkingFolder) {
+    TempDir dir;
+    for (const char* name : {"a.splitMain", "b.splitmain", "C.SPLITMAIN", "a.split1", "splitmain"})
+        writeFile(dir.file(name), "x");
+    const QString workingFolder = QDir::currentPath();
+    QStringList offered;
+    QTimer::singleShot(0, [&] {
+        QFileDialog* dialog = nullptr;
+        ASSERT_TRUE(QTest::qWaitFor([&] {
+            return (dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget()));
+        }));
+        dialog->setDirectory(QString::fromStdString(dir.path().string()));
+        auto* view = dialog->findChild<QListView*>("listView");
+        const auto names = [&] {
+            QStringList found;
+            for (int row = 0; row < view->model()->rowCount(view->rootIndex()); ++row)
+                found << view->model()->index(row, 0, view->rootIndex()).data().toString();
+            found.sort();
+            return found;
+        };
+        (void)QTest::qWaitFor([&] { return names().size() == 3; });
+        offered = names();
+        auto* edit = dialog->findChild<QLineEdit*>("fileNameEdit");
+        edit->setText("a.splitMain");
+        QTest::keyClick(edit, Qt::Key_Return);
+    });
+    const auto chosen =
+        FileDialog::getOpenFile(nullptr, "SplitMain Files (*.splitmain)| *.splitmain");
+    EXPECT_EQ(offered.join(", "), "C.SPLITMAIN, a.splitMain, b.splitmain");
+    ASSERT_TRUE(chosen);
+    EXPECT_EQ(chosen->path.toStdString(), dir.file("a.splitMain"));
+    EXPECT_EQ(chosen->title, "a.splitMain");
+    EXPECT_EQ(QDir::currentPath(), workingFolder);
 }
 
 } // namespace
