@@ -5,10 +5,7 @@
 #include "dialogs/MessageBox.h"
 #include "support/GuiTest.h"
 
-#include <QString>
 #include <QStringList>
-
-#include <string>
 
 namespace kalvex::test {
 
@@ -18,8 +15,6 @@ class MainWindowDriver {
 public:
     MainWindowDriver();
     ~MainWindowDriver() { window_.close(); }
-    MainWindowDriver(const MainWindowDriver&) = delete;
-    MainWindowDriver& operator=(const MainWindowDriver&) = delete;
 
     FrmKalvex& window() { return window_; }
 

@@ -2,7 +2,6 @@
 // splits on disk, the menus, and a picture of each page.
 #include "app/MainWindowDriver.h"
 
-#include "app/Module1.h"
 #include "app/ProgramIcon.h"
 #include "support/TempDir.h"
 
@@ -77,11 +76,7 @@ TEST(SplitRequest, EmptyFieldsAreRefusedFirstThenAMissingSize) {
         "!All fields Must Be Filled.|Please Make shure that you have filled out all fields!";
     const std::string noSize =
         "!File size not selected.|You must specify a file size to split the files into!";
-    struct Case {
-        const char *path, *folder, *name;
-        bool other;
-        std::string expected;
-    };
+    using Case = std::tuple<const char*, const char*, const char*, bool, std::string>;
     MessageBox::Recorder messages;
     MainWindowDriver app;
     // Enter and Esc press nothing; a click does.
@@ -89,19 +84,19 @@ TEST(SplitRequest, EmptyFieldsAreRefusedFirstThenAMissingSize) {
         app.key("Command3", key);
     EXPECT_TRUE(messages.shown().empty());
     // When both checks would fail, only the first speaks.
-    for (const Case& c :
+    for (const auto& [path, folder, name, other, expected] :
          {Case{"", "", "", false, allFields}, Case{"/s", "", "n", false, allFields},
           Case{"/s", "/o/", "", false, allFields}, Case{"", "/o/", "n", false, allFields},
           Case{"/s", "/o/", "", true, allFields}, Case{"/s", "/o/", "n", true, noSize}}) {
-        SCOPED_TRACE(std::string(c.path) + "|" + c.folder + "|" + c.name);
+        SCOPED_TRACE(std::string(path) + "|" + folder + "|" + name);
         messages.clear();
-        setText(app, "txtPath1", c.path);
-        setText(app, "txtPath2", c.folder);
-        setText(app, "txtName", c.name);
-        app.click(c.other ? "optOther" : "optFloppy");
+        setText(app, "txtPath1", path);
+        setText(app, "txtPath2", folder);
+        setText(app, "txtName", name);
+        app.click(other ? "optOther" : "optFloppy");
         app.click("Command3");
-        EXPECT_EQ(onlyMessage(messages), c.expected);
-        EXPECT_EQ(app.text("txtName"), c.name); // no suffix added
+        EXPECT_EQ(onlyMessage(messages), expected);
+        EXPECT_EQ(app.text("txtName"), name); // no suffix added
     }
     EXPECT_EQ(Module1::PieceCount, 0);
 }
@@ -126,11 +121,10 @@ TEST(SplitRequest, ThreePieceSplitEndToEndThenASecondPress) {
     EXPECT_EQ(app.text("txtName"), "movie.split");
     EXPECT_EQ(Module1::PieceSize, floppy);
     const std::string out = dir.folder() + "out/";
-    EXPECT_EQ(readFile(out + "movie.split1"), whole.substr(0, floppy));
-    EXPECT_EQ(readFile(out + "movie.split2"), whole.substr(floppy, floppy));
-    EXPECT_EQ(readFile(out + "movie.split3"), whole.substr(2 * floppy));
-    EXPECT_EQ(readFile(out + "movie.splitMain"), " 3 \r\nmovie.avi\r\n");
-    EXPECT_EQ(readFile(source), whole);
+    for (int k = 0; k < 3; ++k)
+        EXPECT_EQ(readFile(out + "movie.split" + std::to_string(k + 1)),
+                  whole.substr(k * floppy, floppy));
+    EXPECT_EQ(readFile(out + "movie.splitMain") + readFile(source), " 3 \r\nmovie.avi\r\n" + whole);
 
     // A new job with what the page says now: the suffix in any case is kept, and a folder
     // typed without its separator still receives the pieces.

@@ -194,11 +194,6 @@ TEST(Split, NamesKeepTheirSpellingAndExistingFilesGetTheNewPieces) {
                                      "pre-movie.splitMain"}));
 }
 
-std::string nextTitle(const std::string& title) {
-    const std::string& initial = std::get<0>(Initial);
-    return initial + std::string((title.size() - initial.size() + 1) % 4, '.');
-}
-
 // Three splits. At the first write of each the window is checked and left to tick; at the
 // manifest's first write it shows the last block's values.
 TEST(Split, DuringTheJobTheWindowAnimatesAndIgnoresCloseEscapeAndEnter) {
@@ -251,8 +246,10 @@ TEST(Split, DuringTheJobTheWindowAnimatesAndIgnoresCloseEscapeAndEnter) {
         EXPECT_EQ(std::tie(label1, label2, value), std::tie(std::get<1>(Initial), caption, bar));
     }
     ASSERT_EQ(ticks.size(), 6U);
+    // One dot more at each tick, none again after three.
     for (std::size_t i = 1; i < ticks.size(); ++i)
-        EXPECT_EQ(ticks[i], nextTitle(ticks[i - 1])) << "tick " << i << "; the phase carries over";
+        EXPECT_EQ(ticks[i], std::get<0>(Initial) + std::string((ticks[i - 1].size() - 14) % 4, '.'))
+            << "tick " << i << "; the phase carries over";
     EXPECT_EQ(atFirstWrite, std::vector<Look>(3, Initial)) << "each showing starts afresh";
 }
 
@@ -278,8 +275,8 @@ TEST(Split, RoutineByLengthAndPieceSizeBothBoundsInclusive) {
         if (sourceCloseFails)
             faulty.failClose("movie.avi", EIO);
         files::FileSystem::Override use(faulty);
-        const double count = std::ceil(double(length) / size);
-        expectSuccess(splitThroughWindow(scene.source(length, size, count)), message);
+        const auto inputs = scene.source(length, size, std::ceil(double(length) / size));
+        expectSuccess(splitThroughWindow(inputs), message);
         EXPECT_EQ(piece1, blocks);
         EXPECT_EQ(faulty.openFiles(), 0);
         EXPECT_EQ(faulty.opens("movie.split1"), 1) << "one open for all blocks of a piece";
