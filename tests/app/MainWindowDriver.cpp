@@ -66,14 +66,7 @@ void MainWindowDriver::pickFolder(const char* button, const QString& pickerName,
         QString folder = QDir::currentPath();
         for (const QString& name : subfolders) {
             folder = folder.endsWith('/') ? folder + name : folder + '/' + name;
-            const auto entry = list->model()->match(list->model()->index(0, 0), Qt::UserRole,
-                                                    folder, 1, Qt::MatchExactly);
-            if (entry.isEmpty()) {
-                ADD_FAILURE() << "no entry for " << folder.toStdString();
-                break;
-            }
-            QTest::mouseDClick(list->viewport(), Qt::LeftButton, {},
-                               list->visualRect(entry[0]).center());
+            clickEntry(list, folder, true);
         }
         if (end == PickerEnd::CloseBox)
             picker->close();

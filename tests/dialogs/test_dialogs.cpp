@@ -1,5 +1,6 @@
 // The folder pickers, help and about windows, driven as a user would. Each window is also
 // checked for a clean layout in the fonts we ship and saved as a PNG into the build folder.
+#include "app/MainWindowDriver.h"
 #include "app/Module1.h"
 #include "dialogs/DirectoryList.h"
 #include "dialogs/FileDialog.h"
@@ -28,47 +29,16 @@ namespace {
 
 using Which = frmSaver::Which;
 
-// Every named control lies inside its parent, overlaps no sibling and shows its caption
-// whole; the window is saved, then grown, and no control may move.
+// Readable and saved, then grown: no control may move.
 void checkAndSave(QWidget* window) {
-    QList<QWidget*> controls;
-    for (auto* widget : window->findChildren<QWidget*>())
-        if (!widget->objectName().isEmpty() && !widget->objectName().startsWith("qt_"))
-            controls << widget;
+    expectReadableAndSave(window, window->objectName());
+    const auto controls = window->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
     QList<QRect> places;
-    for (auto* control : controls) {
-        const std::string name = (window->objectName() + "." + control->objectName()).toStdString();
+    for (auto* control : controls)
         places << control->geometry();
-        EXPECT_TRUE(control->parentWidget()->rect().contains(control->geometry())) << name;
-        for (auto* other : controls)
-            EXPECT_TRUE(other == control || other->parentWidget() != control->parentWidget() ||
-                        !other->geometry().intersects(control->geometry()))
-                << name << " overlaps " << other->objectName().toStdString();
-        QSize needed, room = control->contentsRect().size();
-        if (auto* label = qobject_cast<QLabel*>(control); label && !label->wordWrap())
-            needed = {label->fontMetrics().horizontalAdvance(label->text()),
-                      label->fontMetrics().height()};
-        if (auto* button = qobject_cast<QPushButton*>(control))
-            needed = button->sizeHint(), room = button->size();
-        EXPECT_TRUE(needed.width() <= room.width() && needed.height() <= room.height()) << name;
-    }
-    EXPECT_TRUE(window->grab().save(KALVEX_SCREENSHOT_DIR "/" + window->objectName() + ".png"));
     window->resize(window->size() + QSize(200, 100));
     for (int i = 0; i < controls.size(); ++i)
         EXPECT_EQ(controls[i]->geometry(), places[i]) << controls[i]->objectName().toStdString();
-}
-
-// A double click opens the folder; a single one only highlights its entry.
-void clickEntry(DirectoryList* dir, const QString& path, bool twice) {
-    const auto found = dir->model()->match(dir->model()->index(0, 0), DirectoryList::PathRole, path,
-                                           1, Qt::MatchExactly);
-    ASSERT_EQ(found.size(), 1) << "no entry for " << path.toStdString();
-    dir->scrollTo(found[0]);
-    const QPoint centre = dir->visualRect(found[0]).center();
-    if (twice)
-        QTest::mouseDClick(dir->viewport(), Qt::LeftButton, {}, centre);
-    else
-        QTest::mouseClick(dir->viewport(), Qt::LeftButton, {}, centre);
 }
 
 QStringList texts(QListWidget* list) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QString>
 #include <QTimer>
@@ -39,6 +40,19 @@ inline void whenModal(const QString& objectName, std::function<void(QWidget*)> a
         else
             ADD_FAILURE() << "no modal window " << objectName.toStdString() << " appeared";
     });
+}
+
+// Clicks, or double-clicks, the entry of a list whose Qt::UserRole holds value.
+inline void clickEntry(QAbstractItemView* view, const QString& value, bool twice) {
+    const auto found =
+        view->model()->match(view->model()->index(0, 0), Qt::UserRole, value, 1, Qt::MatchExactly);
+    ASSERT_EQ(found.size(), 1) << "no entry for " << value.toStdString();
+    view->scrollTo(found[0]);
+    const QPoint centre = view->visualRect(found[0]).center();
+    if (twice)
+        QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, centre);
+    else
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, centre);
 }
 
 // The child of window with this object name and type; fails the test when missing.
