@@ -90,8 +90,8 @@ TEST(FolderPicker, OkCancelCloseBoxAndKeysEachWriteOnlyTheirOwnPair) {
             auto* list = child<DirectoryList>(window, "Dir1");
             QWidget* focused = window->focusWidget();
             EXPECT_EQ(texts(list), listing) << "each showing starts at the working directory";
-            if (s.which == Which::Saver2)
-                EXPECT_EQ(window->geometry().topLeft(), QPoint(222, 386));
+            EXPECT_TRUE(s.which == Which::Saver ||
+                        window->geometry().topLeft() == QPoint(222, 386));
             checkAndSave(window);
             for (const QString& folder : s.open)
                 clickEntry(list, path(folder), true);

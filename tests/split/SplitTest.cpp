@@ -368,10 +368,9 @@ TEST(Split, RefusalsAndFailuresSayWhyAndKeepTheFilesAsTheyAre) {
         EXPECT_EQ(scene.files(), c.left.empty() ? before : c.left);
         if (c.left.contains("movie.split1"))
             scene.expectPieces({3072});
-        if (c.piece2 >= 0)
-            EXPECT_EQ(fs::file_size(scene.piece(2)), std::uintmax_t(c.piece2));
-        if (fs::exists(inputs.sourcePath))
-            EXPECT_EQ(fs::file_size(inputs.sourcePath), 7000U) << "the source is never written";
+        EXPECT_TRUE(c.piece2 < 0 || fs::file_size(scene.piece(2)) == std::uintmax_t(c.piece2));
+        EXPECT_TRUE(!fs::exists(inputs.sourcePath) || fs::file_size(inputs.sourcePath) == 7000U)
+            << "the source is never written";
     }
 }
 
