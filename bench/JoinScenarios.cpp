@@ -1,9 +1,8 @@
 // The join through FrmJoining, against cat(1) of the same pieces into one file.
 #include "BenchCommon.h"
 
-#include "app/Module1.h"
 #include "files/FileSystem.h"
-#include "join/FrmJoining.h"
+#include "join/JoinProgressWindow.h"
 
 #include <filesystem>
 #include <fstream>
@@ -42,9 +41,7 @@ std::vector<std::string> makePieces(const fs::path& source, const fs::path& fold
 }
 
 void joinThroughWindow(const fs::path& folder, const fs::path& out) {
-    Module1::MainFilePath = QString::fromStdString((folder / "source.splitMain").string());
-    Module1::JoinFolder = QString::fromStdString(out.string() + "/");
-    FrmJoining::showJoin();
+    JoinProgressWindow::showJoin({(folder / "source.splitMain").string(), out.string() + "/"});
 }
 
 Result runJoin(const Context& context, std::int64_t bytes, std::int64_t pieceSize) {

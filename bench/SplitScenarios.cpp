@@ -1,8 +1,7 @@
 // The split through frmSplitting, against split(1) and dd(1) on the same source.
 #include "BenchCommon.h"
 
-#include "app/Module1.h"
-#include "split/frmSplitting.h"
+#include "split/SplitProgressWindow.h"
 
 #include <cmath>
 #include <filesystem>
@@ -19,12 +18,10 @@ constexpr std::int64_t Floppy = 1457152;
 
 void splitThroughWindow(const fs::path& source, const fs::path& out, std::int64_t pieceSize,
                         std::int64_t bytes) {
-    Module1::PieceSize = static_cast<double>(pieceSize);
-    Module1::PieceCount = std::ceil(static_cast<double>(bytes) / static_cast<double>(pieceSize));
-    Module1::SourceTitle = QString::fromStdString(source.filename().string());
-    frmSplitting::instance().showSplit({QString::fromStdString(source.string()),
-                                        QString::fromStdString(out.string() + "/"),
-                                        QStringLiteral("source.split")});
+    SplitProgressWindow window;
+    window.showSplit({source.string(), out.string() + "/", "source.split",
+                      source.filename().string(), static_cast<double>(pieceSize),
+                      std::ceil(static_cast<double>(bytes) / static_cast<double>(pieceSize))});
 }
 
 // The pieces hold as many bytes as the source, and the manifest is there.

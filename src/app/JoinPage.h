@@ -17,15 +17,15 @@ class JoinPage : public TabPage {
 public:
     explicit JoinPage(QTabWidget* tabControl);
 
-    QLabel* Label4;
-    QLineEdit* txtLocation;
-    QPushButton* cmdBrowse1;
-    QLabel* Label6;
-    QFrame* Line1;
-    QLabel* Label7;
-    QLineEdit* txtFolder2;
-    QPushButton* cmdBrowse2;
-    QPushButton* Command4;
+    QLabel* manifestLabel;
+    QLineEdit* manifestPathEdit;
+    QPushButton* manifestBrowseButton;
+    QLabel* noteLabel;
+    QFrame* separatorLine;
+    QLabel* folderLabel;
+    QLineEdit* joinFolderEdit;
+    QPushButton* folderBrowseButton;
+    QPushButton* joinButton;
 
 private:
     void createManifestControls();

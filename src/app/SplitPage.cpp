@@ -26,6 +26,16 @@ void colour(QWidget* control, QPalette::ColorRole role, const QColor& colour) {
     control->setPalette(palette);
 }
 
+// The style would shade a coloured face into a gradient: the face is drawn flat, in exactly
+// its colour, with a raised border that sinks while pressed and darkens with the focus.
+void flatFace(QPushButton* button, const QColor& face) {
+    button->setStyleSheet(QStringLiteral("QPushButton { background-color: %1; color: black;"
+                                         " border: 2px outset %1; padding: 0px; }"
+                                         "QPushButton:pressed { border-style: inset; }"
+                                         "QPushButton:focus { border: 2px solid black; }")
+                              .arg(face.name()));
+}
+
 // Green text on a dark box, as the path and name boxes are drawn.
 void greenOn(QLineEdit* box, const QColor& background) {
     colour(box, QPalette::Text, BrightGreen);
@@ -63,31 +73,33 @@ void SplitPage::createPathControls() {
     const QFont labelFont = Fonts::sans(9.75, true);
     const QFont pathFont = Fonts::sans(12, true);
 
-    Label1 = label(this, "Label1",
-                   QStringLiteral("Please select the file you would like to split:"), labelFont);
-    place(Label1, {16, 56, 297, 17});
-    txtPath1 = textBox(this, "txtPath1");
-    txtPath1->setFont(pathFont);
-    greenOn(txtPath1, palette().color(QPalette::WindowText));
-    place(txtPath1, {8, 80, 425, 33});
-    Command1 = button(this, "Command1", QStringLiteral(" Browse"));
-    colour(Command1, QPalette::Button, ButtonGreen);
-    place(Command1, {448, 80, 97, 33});
+    sourceLabel =
+        label(this, "Label1", QStringLiteral("Please select the file you would like to split:"),
+              labelFont);
+    place(sourceLabel, {16, 56, 297, 17});
+    sourcePathEdit = textBox(this, "txtPath1");
+    sourcePathEdit->setFont(pathFont);
+    greenOn(sourcePathEdit, palette().color(QPalette::WindowText));
+    place(sourcePathEdit, {8, 80, 425, 33});
+    sourceBrowseButton = button(this, "Command1", QStringLiteral(" Browse"));
+    flatFace(sourceBrowseButton, ButtonGreen);
+    place(sourceBrowseButton, {448, 80, 97, 33});
 
-    Label2 = label(this, "Label2",
-                   QStringLiteral("Please Select the Destination for the split files:"), labelFont);
-    place(Label2, {16, 120, 313, 25});
-    txtPath2 = textBox(this, "txtPath2");
-    txtPath2->setFont(pathFont);
-    greenOn(txtPath2, palette().color(QPalette::WindowText));
-    place(txtPath2, {8, 152, 425, 33});
-    Command2 = button(this, "Command2", QStringLiteral("Browse"));
-    colour(Command2, QPalette::Button, ButtonGreen);
-    place(Command2, {448, 152, 97, 33});
+    destinationLabel =
+        label(this, "Label2", QStringLiteral("Please Select the Destination for the split files:"),
+              labelFont);
+    place(destinationLabel, {16, 120, 313, 25});
+    destinationEdit = textBox(this, "txtPath2");
+    destinationEdit->setFont(pathFont);
+    greenOn(destinationEdit, palette().color(QPalette::WindowText));
+    place(destinationEdit, {8, 152, 425, 33});
+    destinationBrowseButton = button(this, "Command2", QStringLiteral("Browse"));
+    flatFace(destinationBrowseButton, ButtonGreen);
+    place(destinationBrowseButton, {448, 152, 97, 33});
 }
 
 void SplitPage::createNameControls() {
-    Label5 = label(
+    nameHintLabel = label(
         this, "Label5",
         QStringLiteral(
             "Please type what you want the files to be named.They will use the name you type "
@@ -96,79 +108,79 @@ void SplitPage::createNameControls() {
             "locate when you rejoin. This file will be named the samething that you type in "
             "below except will have the extention .splitmain."),
         Fonts::standard());
-    Label5->setWordWrap(true);
-    place(Label5, {16, 184, 369, 65});
-    txtName = textBox(this, "txtName");
+    nameHintLabel->setWordWrap(true);
+    place(nameHintLabel, {16, 184, 369, 65});
+    pieceNameEdit = textBox(this, "txtName");
     // The window-frame colour, black by default.
-    greenOn(txtName, Qt::black);
-    place(txtName, {16, 256, 297, 41});
+    greenOn(pieceNameEdit, Qt::black);
+    place(pieceNameEdit, {16, 256, 297, 41});
 
-    Command3 = button(this, "Command3", QStringLiteral("Split"));
-    Command3->setFont(Fonts::serif(20.25, true));
-    colour(Command3, QPalette::Button, Blue);
-    place(Command3, {432, 440, 121, 41});
+    splitButton = button(this, "Command3", QStringLiteral("Split"));
+    splitButton->setFont(Fonts::serif(20.25, true));
+    flatFace(splitButton, Blue);
+    place(splitButton, {432, 440, 121, 41});
 }
 
 void SplitPage::createOptionFrames() {
-    Frame1 = new QGroupBox(QStringLiteral("Spliting Options"), this);
-    Frame1->setObjectName(QStringLiteral("Frame1"));
-    Frame1->setFont(Fonts::sans(9.75, true));
+    optionsFrame = new QGroupBox(QStringLiteral("Spliting Options"), this);
+    optionsFrame->setObjectName(QStringLiteral("Frame1"));
+    optionsFrame->setFont(Fonts::sans(9.75, true));
     // The caption takes the frame's text colour; its contents keep the usual one.
     const QColor usualText = palette().color(QPalette::WindowText);
-    colour(Frame1, QPalette::WindowText, Red);
-    place(Frame1, {16, 304, 329, 193});
+    colour(optionsFrame, QPalette::WindowText, Red);
+    place(optionsFrame, {16, 304, 329, 193});
 
-    Frame2 = new QGroupBox(QStringLiteral("Split into files sizes of:"), Frame1);
-    Frame2->setObjectName(QStringLiteral("Frame2"));
-    Frame2->setFont(Fonts::standard());
-    colour(Frame2, QPalette::WindowText, usualText);
-    Frame2->setGeometry(40, 16, 249, 121);
+    sizeFrame = new QGroupBox(QStringLiteral("Split into files sizes of:"), optionsFrame);
+    sizeFrame->setObjectName(QStringLiteral("Frame2"));
+    sizeFrame->setFont(Fonts::standard());
+    colour(sizeFrame, QPalette::WindowText, usualText);
+    sizeFrame->setGeometry(40, 16, 249, 121);
 }
 
 void SplitPage::createSizeChoices() {
-    optFloppy = new QRadioButton(QStringLiteral("1.38MB (floppy)"), Frame2);
-    optFloppy->setObjectName(QStringLiteral("optFloppy"));
-    optFloppy->setGeometry(16, 24, 113, 17);
-    optFloppy->setChecked(true);
-    opt700Mb = new QRadioButton(QStringLiteral("700MB (standard Cd-R)"), Frame2);
-    opt700Mb->setObjectName(QStringLiteral("opt700Mb"));
-    opt700Mb->setGeometry(16, 48, 153, 17);
-    optOther = new QRadioButton(QStringLiteral("Other:"), Frame2);
-    optOther->setObjectName(QStringLiteral("optOther"));
+    floppyOption = new QRadioButton(QStringLiteral("1.38MB (floppy)"), sizeFrame);
+    floppyOption->setObjectName(QStringLiteral("optFloppy"));
+    floppyOption->setGeometry(16, 24, 113, 17);
+    floppyOption->setChecked(true);
+    cdOption = new QRadioButton(QStringLiteral("700MB (standard Cd-R)"), sizeFrame);
+    cdOption->setObjectName(QStringLiteral("opt700Mb"));
+    cdOption->setGeometry(16, 48, 153, 17);
+    otherOption = new QRadioButton(QStringLiteral("Other:"), sizeFrame);
+    otherOption->setObjectName(QStringLiteral("optOther"));
     // Two pixels wider than drawn (one each side) so that "Other:" shows whole.
-    optOther->setGeometry(15, 72, 51, 25);
+    otherOption->setGeometry(15, 72, 51, 25);
 
-    txtSize = new DigitBox(Frame2);
-    txtSize->setObjectName(QStringLiteral("txtSize"));
-    txtSize->setGeometry(72, 72, 89, 25);
-    txtSize->setEnabled(false);
+    sizeEdit = new DigitBox(sizeFrame);
+    sizeEdit->setObjectName(QStringLiteral("txtSize"));
+    sizeEdit->setGeometry(72, 72, 89, 25);
+    sizeEdit->setEnabled(false);
 
-    CBOType = new QComboBox(Frame2);
-    CBOType->setObjectName(QStringLiteral("CBOType"));
-    CBOType->setEditable(true);
+    unitCombo = new QComboBox(sizeFrame);
+    unitCombo->setObjectName(QStringLiteral("CBOType"));
+    unitCombo->setEditable(true);
     // The unit box takes typed text as it is: no completion, no new items.
-    CBOType->setCompleter(nullptr);
-    CBOType->setInsertPolicy(QComboBox::NoInsert);
-    CBOType->lineEdit()->installEventFilter(new IgnoreEnter(CBOType));
-    CBOType->addItems({QStringLiteral("Kb"), QStringLiteral("Mb")});
-    CBOType->setCurrentIndex(0);
-    CBOType->setGeometry(168, 72, 73, 21);
-    CBOType->setEnabled(false);
+    unitCombo->setCompleter(nullptr);
+    unitCombo->setInsertPolicy(QComboBox::NoInsert);
+    unitCombo->lineEdit()->installEventFilter(new IgnoreEnter(unitCombo));
+    unitCombo->addItems({QStringLiteral("Kb"), QStringLiteral("Mb")});
+    unitCombo->setCurrentIndex(0);
+    unitCombo->setGeometry(168, 72, 73, 21);
+    unitCombo->setEnabled(false);
 }
 
 void SplitPage::createCountLabels() {
     const QFont countFont = Fonts::sans(8.25, true);
-    Label3 =
-        label(Frame1, "Label3", QStringLiteral("Number of files that will be created:"), countFont);
-    colour(Label3, QPalette::WindowText, Blue);
+    countCaptionLabel = label(optionsFrame, "Label3",
+                              QStringLiteral("Number of files that will be created:"), countFont);
+    colour(countCaptionLabel, QPalette::WindowText, Blue);
     // The inactive-border colour: the light grey of the window face.
-    colour(Label3, QPalette::Window, palette().color(QPalette::Button));
-    Label3->setAutoFillBackground(true);
-    Label3->setGeometry(8, 152, 209, 17);
+    colour(countCaptionLabel, QPalette::Window, palette().color(QPalette::Button));
+    countCaptionLabel->setAutoFillBackground(true);
+    countCaptionLabel->setGeometry(8, 152, 209, 17);
 
-    lblHowMany = label(Frame1, "lblHowMany", QStringLiteral("0"), countFont);
-    colour(lblHowMany, QPalette::WindowText, Blue);
-    lblHowMany->setGeometry(216, 152, 89, 33);
+    countLabel = label(optionsFrame, "lblHowMany", QStringLiteral("0"), countFont);
+    colour(countLabel, QPalette::WindowText, Blue);
+    countLabel->setGeometry(216, 152, 89, 33);
 }
 
 } // namespace kalvex

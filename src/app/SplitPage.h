@@ -19,24 +19,24 @@ class SplitPage : public TabPage {
 public:
     explicit SplitPage(QTabWidget* tabControl);
 
-    QLabel* Label1;
-    QLineEdit* txtPath1;
-    QPushButton* Command1;
-    QLabel* Label2;
-    QLineEdit* txtPath2;
-    QPushButton* Command2;
-    QLabel* Label5;
-    QLineEdit* txtName;
-    QGroupBox* Frame1;
-    QGroupBox* Frame2;
-    QRadioButton* optFloppy;
-    QRadioButton* opt700Mb;
-    QRadioButton* optOther;
-    QLineEdit* txtSize;
-    QComboBox* CBOType;
-    QLabel* Label3;
-    QLabel* lblHowMany;
-    QPushButton* Command3;
+    QLabel* sourceLabel;
+    QLineEdit* sourcePathEdit;
+    QPushButton* sourceBrowseButton;
+    QLabel* destinationLabel;
+    QLineEdit* destinationEdit;
+    QPushButton* destinationBrowseButton;
+    QLabel* nameHintLabel;
+    QLineEdit* pieceNameEdit;
+    QGroupBox* optionsFrame;
+    QGroupBox* sizeFrame;
+    QRadioButton* floppyOption;
+    QRadioButton* cdOption;
+    QRadioButton* otherOption;
+    QLineEdit* sizeEdit;
+    QComboBox* unitCombo;
+    QLabel* countCaptionLabel;
+    QLabel* countLabel;
+    QPushButton* splitButton;
 
 private:
     void createPathControls();

@@ -2,6 +2,8 @@
 
 #include <QObject>
 
+#include <memory>
+
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -11,6 +13,8 @@ class QWidget;
 namespace kalvex {
 
 class SizeAndCount;
+class SourceAndDestination;
+class SplitProgressWindow;
 
 // The Split button: checks the Split page, completes the piece name, hands the size and
 // the count over and runs the split in its window.
@@ -19,18 +23,20 @@ class SplitRequest : public QObject {
 
 public:
     struct Controls {
-        QLineEdit* txtPath1;
-        QLineEdit* txtPath2;
-        QLineEdit* txtName;
-        QRadioButton* optOther;
-        QLineEdit* txtSize;
-        QLabel* lblHowMany;
-        QPushButton* Command3;
+        QLineEdit* sourcePathEdit;
+        QLineEdit* destinationEdit;
+        QLineEdit* pieceNameEdit;
+        QRadioButton* otherOption;
+        QLineEdit* sizeEdit;
+        QLabel* countLabel;
+        QPushButton* splitButton;
     };
 
-    SplitRequest(const Controls& controls, const SizeAndCount& sizes, QWidget* window);
+    SplitRequest(const Controls& controls, const SizeAndCount& sizes,
+                 const SourceAndDestination& source, QWidget* window);
+    ~SplitRequest() override;
 
-    // Command3 Click.
+    // Checks the page and, when it is complete, runs the split in its window.
     void split();
 
 private:
@@ -38,7 +44,9 @@ private:
 
     Controls c_;
     const SizeAndCount& sizes_;
+    const SourceAndDestination& source_;
     QWidget* window_;
+    std::unique_ptr<SplitProgressWindow> progressWindow_; // made at the first split
 };
 
 } // namespace kalvex

@@ -1,4 +1,4 @@
-#include "app/FrmKalvex.h"
+#include "app/MainWindow.h"
 #include "app/ProgramIcon.h"
 
 #include <QApplication>
@@ -7,7 +7,7 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setWindowIcon(kalvex::ProgramIcon::icon());
 
-    kalvex::FrmKalvex window;
+    kalvex::MainWindow window;
     window.load();
     window.show();
     return QApplication::exec();

@@ -1,12 +1,12 @@
 #pragma once
 
-#include <QWidget>
+#include <QProgressBar>
 
 namespace kalvex {
 
-// A 0 to 100 progress bar that keeps the single-precision value it was given, fractions
-// included, and draws it in the platform's style.
-class ProgressBar : public QWidget {
+// A horizontal 0 to 100 progress bar that keeps the single-precision value it was given,
+// fractions included, and shows it in the platform's style (and to screen readers).
+class ProgressBar : public QProgressBar {
     Q_OBJECT
 
 public:
@@ -14,11 +14,6 @@ public:
 
     float value() const { return value_; }
     void setValue(float value);
-
-    QSize sizeHint() const override;
-
-protected:
-    void paintEvent(QPaintEvent* event) override;
 
 private:
     float value_ = 0.0F;

@@ -1,6 +1,9 @@
 #pragma once
 
 #include <QObject>
+#include <QString>
+
+#include <optional>
 
 class QLineEdit;
 class QPushButton;
@@ -15,24 +18,25 @@ class JoinRequest : public QObject {
 
 public:
     struct Controls {
-        QLineEdit* txtLocation;
-        QPushButton* cmdBrowse1;
-        QLineEdit* txtFolder2;
-        QPushButton* cmdBrowse2;
-        QPushButton* Command4;
+        QLineEdit* manifestPathEdit;
+        QPushButton* manifestBrowseButton;
+        QLineEdit* joinFolderEdit;
+        QPushButton* folderBrowseButton;
+        QPushButton* joinButton;
     };
 
     JoinRequest(const Controls& controls, QWidget* window);
 
-    // cmdBrowse1: choose the split manifest.
+    // Chooses the split manifest.
     void chooseManifest();
-    // cmdBrowse2: choose the folder that receives the rebuilt file.
+    // Chooses the folder that receives the rebuilt file.
     void chooseFolder();
-    // Command4: check both fields, hand them over and run the join in its window.
+    // Checks both fields, hands them over and runs the join in its window.
     void join();
 
 private:
     Controls c_;
+    std::optional<QString> folder_; // as the folder picker last left it
     QWidget* window_;
 };
 

@@ -16,58 +16,58 @@ SizeAndCount::SizeAndCount(const Controls& controls, QObject* parent)
 
 void SizeAndCount::connectSignals() {
     // clicked, not toggled: only a choice by the user (or its keyboard equivalent) runs
-    // a handler, as with the option buttons' Click.
-    connect(c_.optFloppy, &QRadioButton::clicked, this, &SizeAndCount::optFloppyClick);
-    connect(c_.opt700Mb, &QRadioButton::clicked, this, &SizeAndCount::opt700MbClick);
-    connect(c_.optOther, &QRadioButton::clicked, this, &SizeAndCount::optOtherClick);
-    connect(c_.txtSize, &QLineEdit::textChanged, this, &SizeAndCount::typedSize);
-    connect(c_.CBOType, &QComboBox::activated, this, &SizeAndCount::typedSize);
-    connect(c_.CBOType, &QComboBox::editTextChanged, this, &SizeAndCount::typedSize);
+    // a handler.
+    connect(c_.floppyOption, &QRadioButton::clicked, this, &SizeAndCount::chooseFloppySize);
+    connect(c_.cdOption, &QRadioButton::clicked, this, &SizeAndCount::chooseCdSize);
+    connect(c_.otherOption, &QRadioButton::clicked, this, &SizeAndCount::chooseTypedSize);
+    connect(c_.sizeEdit, &QLineEdit::textChanged, this, &SizeAndCount::recomputeTypedSize);
+    connect(c_.unitCombo, &QComboBox::activated, this, &SizeAndCount::recomputeTypedSize);
+    connect(c_.unitCombo, &QComboBox::editTextChanged, this, &SizeAndCount::recomputeTypedSize);
 }
 
 void SizeAndCount::load() {
-    if (c_.optFloppy->isChecked())
-        optFloppyClick();
+    if (c_.floppyOption->isChecked())
+        chooseFloppySize();
 }
 
 void SizeAndCount::refreshCount() {
-    if (c_.optFloppy->isChecked())
-        optFloppyClick();
-    else if (c_.opt700Mb->isChecked())
-        opt700MbClick();
-    else if (c_.optOther->isChecked())
-        optOtherClick();
+    if (c_.floppyOption->isChecked())
+        chooseFloppySize();
+    else if (c_.cdOption->isChecked())
+        chooseCdSize();
+    else if (c_.otherOption->isChecked())
+        chooseTypedSize();
 }
 
-void SizeAndCount::optFloppyClick() {
+void SizeAndCount::chooseFloppySize() {
     fixedSize(SizeRules::FloppyBytes);
 }
 
-void SizeAndCount::opt700MbClick() {
+void SizeAndCount::chooseCdSize() {
     fixedSize(SizeRules::CdBytes);
 }
 
-void SizeAndCount::optOtherClick() {
-    if (c_.optOther->isChecked()) {
-        c_.txtSize->setEnabled(true);
-        c_.CBOType->setEnabled(true);
+void SizeAndCount::chooseTypedSize() {
+    if (c_.otherOption->isChecked()) {
+        c_.sizeEdit->setEnabled(true);
+        c_.unitCombo->setEnabled(true);
     }
-    typedSize();
+    recomputeTypedSize();
 }
 
 void SizeAndCount::fixedSize(std::int64_t bytes) {
     selectedSize_ = bytes;
     showCount();
     // A typed size stays in its box for the next time "Other:" is chosen.
-    c_.txtSize->setEnabled(false);
-    c_.CBOType->setEnabled(false);
+    c_.sizeEdit->setEnabled(false);
+    c_.unitCombo->setEnabled(false);
 }
 
-void SizeAndCount::typedSize() {
-    const QString digits = c_.txtSize->text();
-    const auto unit = SizeRules::unitBytes(c_.CBOType->currentText().toStdString());
+void SizeAndCount::recomputeTypedSize() {
+    const QString digits = c_.sizeEdit->text();
+    const auto unit = SizeRules::unitBytes(c_.unitCombo->currentText().toStdString());
     if (digits.isEmpty()) {
-        c_.lblHowMany->setText(QStringLiteral("0"));
+        c_.countLabel->setText(QStringLiteral("0"));
         return;
     }
     // An unknown unit leaves everything as it was.
@@ -81,7 +81,7 @@ void SizeAndCount::typedSize() {
 }
 
 void SizeAndCount::showCount() {
-    c_.lblHowMany->setText(QString::number(SizeRules::pieceCount(sourceLength_, selectedSize_)));
+    c_.countLabel->setText(QString::number(SizeRules::pieceCount(sourceLength_, selectedSize_)));
 }
 
 } // namespace kalvex

@@ -18,17 +18,17 @@ class SizeAndCount : public QObject {
 
 public:
     struct Controls {
-        QRadioButton* optFloppy;
-        QRadioButton* opt700Mb;
-        QRadioButton* optOther;
-        QLineEdit* txtSize;
-        QComboBox* CBOType;
-        QLabel* lblHowMany;
+        QRadioButton* floppyOption;
+        QRadioButton* cdOption;
+        QRadioButton* otherOption;
+        QLineEdit* sizeEdit;
+        QComboBox* unitCombo;
+        QLabel* countLabel;
     };
 
     SizeAndCount(const Controls& controls, QObject* parent);
 
-    // The window's Load handler: the floppy choice, when selected, sets its size.
+    // Run once as the window loads: the floppy choice, when selected, sets its size.
     void load();
 
     // Runs the handler of whichever option is selected, as after a new source was chosen.
@@ -40,15 +40,15 @@ public:
     std::int64_t sourceLength() const { return sourceLength_; }
     void setSourceLength(std::int64_t length) { sourceLength_ = length; }
 
-    void optFloppyClick();
-    void opt700MbClick();
-    void optOtherClick();
+    void chooseFloppySize();
+    void chooseCdSize();
+    void chooseTypedSize();
 
 private:
     void connectSignals();
     void fixedSize(std::int64_t bytes);
-    // txtSize Change, CBOType Click and Change all recompute from the two boxes.
-    void typedSize();
+    // A change of the typed size or of its unit recomputes from the two boxes.
+    void recomputeTypedSize();
     void showCount();
 
     Controls c_;

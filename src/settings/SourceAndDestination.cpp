@@ -1,8 +1,7 @@
 #include "settings/SourceAndDestination.h"
 
-#include "app/Module1.h"
 #include "dialogs/FileDialog.h"
-#include "dialogs/frmSaver.h"
+#include "dialogs/FolderPicker.h"
 #include "files/FileSystem.h"
 #include "settings/PieceName.h"
 #include "settings/SizeAndCount.h"
@@ -17,8 +16,10 @@ namespace kalvex {
 SourceAndDestination::SourceAndDestination(const Controls& controls, SizeAndCount& sizes,
                                            QWidget* window)
     : QObject(window), c_(controls), sizes_(sizes), window_(window) {
-    connect(c_.Command1, &QPushButton::clicked, this, &SourceAndDestination::chooseSource);
-    connect(c_.Command2, &QPushButton::clicked, this, &SourceAndDestination::chooseDestination);
+    connect(c_.sourceBrowseButton, &QPushButton::clicked, this,
+            &SourceAndDestination::chooseSource);
+    connect(c_.destinationBrowseButton, &QPushButton::clicked, this,
+            &SourceAndDestination::chooseDestination);
 }
 
 void SourceAndDestination::chooseSource() {
@@ -34,25 +35,25 @@ void SourceAndDestination::chooseSource() {
 }
 
 void SourceAndDestination::takeSource(const QString& path, const QString& title) {
-    c_.txtPath1->setText(path);
-    c_.txtName->setText(QString::fromStdString(PieceName::fromTitle(title.toStdString())));
-    Module1::SourceTitle = title;
-    if (!c_.txtPath1->text().isEmpty())
+    c_.sourcePathEdit->setText(path);
+    c_.pieceNameEdit->setText(QString::fromStdString(PieceName::fromTitle(title.toStdString())));
+    sourceTitle_ = title;
+    if (!c_.sourcePathEdit->text().isEmpty())
         sizes_.setSourceLength(files::FileSystem::current().fileLength(path.toStdString()));
     sizes_.refreshCount();
 }
 
 void SourceAndDestination::chooseDestination() {
-    frmSaver::showPicker(frmSaver::Which::Saver);
-    // A picker closed by its frame leaves the flag of its last use, so an earlier OK
+    // A picker closed by its frame leaves the choice of its last use, so an earlier OK
     // applies its folder again.
-    if (!Module1::SaverChosen)
+    destination_ = FolderPicker::pick(FolderPicker::Purpose::PieceDestination).after(destination_);
+    if (!destination_)
         return;
     const QChar separator = QLatin1Char(files::FileSystem::separator());
-    QString folder = Module1::SaverPath;
+    QString folder = *destination_;
     if (!folder.endsWith(separator))
         folder += separator;
-    c_.txtPath2->setText(folder);
+    c_.destinationEdit->setText(folder);
 }
 
 } // namespace kalvex

@@ -1,6 +1,9 @@
 #pragma once
 
 #include <QObject>
+#include <QString>
+
+#include <optional>
 
 class QLineEdit;
 class QPushButton;
@@ -17,19 +20,23 @@ class SourceAndDestination : public QObject {
 
 public:
     struct Controls {
-        QLineEdit* txtPath1;
-        QPushButton* Command1;
-        QLineEdit* txtPath2;
-        QPushButton* Command2;
-        QLineEdit* txtName;
+        QLineEdit* sourcePathEdit;
+        QPushButton* sourceBrowseButton;
+        QLineEdit* destinationEdit;
+        QPushButton* destinationBrowseButton;
+        QLineEdit* pieceNameEdit;
     };
 
     SourceAndDestination(const Controls& controls, SizeAndCount& sizes, QWidget* window);
 
-    // Command1: choose the source through the file-open dialog.
+    // Chooses the source through the file-open dialog.
     void chooseSource();
-    // Command2: choose the destination folder through the folder picker.
+    // Chooses the destination folder through the folder picker.
     void chooseDestination();
+
+    // The file name of the source chosen last, recorded in the manifest; a path typed by
+    // hand does not change it.
+    const QString& sourceTitle() const { return sourceTitle_; }
 
 private:
     void takeSource(const QString& path, const QString& title);
@@ -37,6 +44,8 @@ private:
     Controls c_;
     SizeAndCount& sizes_;
     QWidget* window_;
+    QString sourceTitle_;
+    std::optional<QString> destination_; // as the folder picker last left it
 };
 
 } // namespace kalvex

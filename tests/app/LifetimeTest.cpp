@@ -1,7 +1,7 @@
 // How the program ends: the close box of the main window ends it only when no help or
 // about window is left open; Exit ends it at once, closing every window. Each case runs the event
 // loop to its end, so these tests have a program of their own.
-#include "app/FrmKalvex.h"
+#include "app/MainWindow.h"
 #include "support/GuiTest.h"
 
 #include <QAction>
@@ -17,7 +17,7 @@ namespace {
 // Shows the main window and runs the program's event loop with the steps run one after
 // the other inside it, each once the events of the one before have been handled. The last
 // step must end the loop; every step must have run by then.
-void runProgram(FrmKalvex& window, std::vector<std::function<void()>> steps) {
+void runProgram(MainWindow& window, std::vector<std::function<void()>> steps) {
     window.load();
     window.show();
     std::size_t ran = 0;
@@ -31,12 +31,12 @@ void runProgram(FrmKalvex& window, std::vector<std::function<void()>> steps) {
     EXPECT_EQ(ran, steps.size());
 }
 
-void choose(FrmKalvex& window, const char* item) {
+void choose(MainWindow& window, const char* item) {
     window.findChild<QAction*>(item)->trigger();
 }
 
 TEST(Lifetime, ClosingTheMainWindowLeavesTheProgramRunningWhileHelpIsOpen) {
-    FrmKalvex window;
+    MainWindow window;
     QWidget* help = nullptr;
     runProgram(window, {[&] { choose(window, "MnuHowToUse"); },
                         [&] {
@@ -52,7 +52,7 @@ TEST(Lifetime, ClosingTheMainWindowLeavesTheProgramRunningWhileHelpIsOpen) {
 }
 
 TEST(Lifetime, ExitEndsTheProgramClosingEveryWindow) {
-    FrmKalvex window;
+    MainWindow window;
     runProgram(window, {[&] { choose(window, "MnuHowToUse"); }, [&] { choose(window, "mnuAbout"); },
                         [&] {
                             EXPECT_TRUE(findWindow("FrmHelp") && findWindow("FrmAbout"));

@@ -1,7 +1,6 @@
 #pragma once
 
-#include "app/FrmKalvex.h"
-#include "app/Module1.h"
+#include "app/MainWindow.h"
 #include "dialogs/MessageBox.h"
 #include "support/GuiTest.h"
 
@@ -16,7 +15,7 @@ public:
     MainWindowDriver();
     ~MainWindowDriver() { window_.close(); }
 
-    FrmKalvex& window() { return window_; }
+    MainWindow& window() { return window_; }
 
     template <class T> T* get(const char* name) { return child<T>(&window_, QLatin1String(name)); }
 
@@ -67,11 +66,7 @@ private:
     void pickFolder(const char* button, const QString& picker, const QString& startFolder,
                     const QStringList& subfolders, PickerEnd end);
 
-    // Every driven program starts with the program-wide values of a fresh start.
-    struct FreshStart {
-        FreshStart() { Module1::reset(); }
-    } fresh_;
-    FrmKalvex window_;
+    MainWindow window_;
 };
 
 inline QString q(const std::string& text) {

@@ -1,12 +1,11 @@
 // The folder pickers, help and about windows, driven as a user would. Each window is also
 // checked for a clean layout in the fonts we ship and saved as a PNG into the build folder.
 #include "app/MainWindowDriver.h"
-#include "app/Module1.h"
+#include "dialogs/AboutWindow.h"
 #include "dialogs/DirectoryList.h"
 #include "dialogs/FileDialog.h"
-#include "dialogs/FrmAbout.h"
-#include "dialogs/FrmHelp.h"
-#include "dialogs/frmSaver.h"
+#include "dialogs/FolderPicker.h"
+#include "dialogs/HelpWindow.h"
 #include "support/GuiTest.h"
 #include "support/TempDir.h"
 
@@ -27,7 +26,7 @@
 namespace kalvex::test {
 namespace {
 
-using Which = frmSaver::Which;
+using Which = FolderPicker::Purpose;
 
 // Readable and saved, then grown: no control may move.
 void checkAndSave(QWidget* window) {
@@ -48,7 +47,7 @@ QStringList texts(QListWidget* list) {
     return result;
 }
 
-TEST(FolderPicker, OkCancelCloseBoxAndKeysEachWriteOnlyTheirOwnPair) {
+TEST(FolderPicker, OkCancelCloseBoxAndKeysEachLeaveTheirOwnChoice) {
     TempDir dir;
     const auto root = std::filesystem::canonical(dir.path());
     for (const char* name : {"beta", "Alpha", "gamma/inner", "Zeta", ".hidden"})
@@ -73,48 +72,51 @@ TEST(FolderPicker, OkCancelCloseBoxAndKeysEachWriteOnlyTheirOwnPair) {
         const char *path, *path2; // "." is the starting folder, other names are below it
     };
     const Step steps[] = {
-        {Which::Saver, {}, nullptr, End::CloseBox, false, false, "", ""},
-        {Which::Saver, {}, "beta", End::EnterEscThenSpace, true, false, ".", ""},
-        {Which::Saver, {"gamma"}, "gamma/inner", End::Ok, true, false, "gamma", ""},
+        {Which::PieceDestination, {}, nullptr, End::CloseBox, false, false, "", ""},
+        {Which::PieceDestination, {}, "beta", End::EnterEscThenSpace, true, false, ".", ""},
+        {Which::PieceDestination, {"gamma"}, "gamma/inner", End::Ok, true, false, "gamma", ""},
         // The close box writes nothing, even after opening another folder.
-        {Which::Saver, {"beta"}, nullptr, End::CloseBox, true, false, "gamma", ""},
-        {Which::Saver2, {"/"}, nullptr, End::Ok, true, true, "gamma", "/"},
+        {Which::PieceDestination, {"beta"}, nullptr, End::CloseBox, true, false, "gamma", ""},
+        {Which::JoinDestination, {"/"}, nullptr, End::Ok, true, true, "gamma", "/"},
         // Cancel clears the flag only; a close box after it leaves the flag clear.
-        {Which::Saver, {"Alpha"}, nullptr, End::Cancel, false, true, "gamma", "/"},
-        {Which::Saver, {}, nullptr, End::CloseBox, false, true, "gamma", "/"},
-        {Which::Saver2, {"beta"}, nullptr, End::Cancel, false, false, "gamma", "/"},
+        {Which::PieceDestination, {"Alpha"}, nullptr, End::Cancel, false, true, "gamma", "/"},
+        {Which::PieceDestination, {}, nullptr, End::CloseBox, false, true, "gamma", "/"},
+        {Which::JoinDestination, {"beta"}, nullptr, End::Cancel, false, false, "gamma", "/"},
     };
+    // What each of the two pages keeps of its picker's answers.
+    std::optional<QString> choices[2];
     for (const Step& s : steps) {
         SCOPED_TRACE(&s - steps);
-        whenModal(s.which == Which::Saver ? "frmSaver" : "frmSaver2", [&](QWidget* window) {
-            auto* list = child<DirectoryList>(window, "Dir1");
-            QWidget* focused = window->focusWidget();
-            EXPECT_EQ(texts(list), listing) << "each showing starts at the working directory";
-            EXPECT_TRUE(s.which == Which::Saver ||
-                        window->geometry().topLeft() == QPoint(222, 386));
-            checkAndSave(window);
-            for (const QString& folder : s.open)
-                clickEntry(list, path(folder), true);
-            if (s.highlight)
-                clickEntry(list, path(s.highlight), false);
-            if (s.end == End::EnterEscThenSpace) {
-                for (QWidget* target : {focused, static_cast<QWidget*>(list), window})
-                    for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape})
-                        QTest::keyClick(target, key);
-                EXPECT_TRUE(window->isVisible());
-                QTest::keyClick(focused, Qt::Key_Space); // OK has the focus
-            } else if (s.end == End::CloseBox) {
-                window->close();
-            } else {
-                QTest::mouseClick(child<QPushButton>(window, s.end == End::Ok ? "OK" : "Command2"),
-                                  Qt::LeftButton);
-            }
-        });
-        frmSaver::showPicker(s.which);
-        EXPECT_EQ(Module1::SaverChosen, s.chosen);
-        EXPECT_EQ(Module1::Saver2Chosen, s.chosen2);
-        EXPECT_EQ(Module1::SaverPath, path(s.path));
-        EXPECT_EQ(Module1::Saver2Path, path(s.path2));
+        whenModal(
+            s.which == Which::PieceDestination ? "frmSaver" : "frmSaver2", [&](QWidget* window) {
+                auto* list = child<DirectoryList>(window, "Dir1");
+                QWidget* focused = window->focusWidget();
+                EXPECT_EQ(texts(list), listing) << "each showing starts at the working directory";
+                EXPECT_TRUE(s.which == Which::PieceDestination ||
+                            window->geometry().topLeft() == QPoint(222, 386));
+                checkAndSave(window);
+                for (const QString& folder : s.open)
+                    clickEntry(list, path(folder), true);
+                if (s.highlight)
+                    clickEntry(list, path(s.highlight), false);
+                if (s.end == End::EnterEscThenSpace) {
+                    for (QWidget* target : {focused, static_cast<QWidget*>(list), window})
+                        for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape})
+                            QTest::keyClick(target, key);
+                    EXPECT_TRUE(window->isVisible());
+                    QTest::keyClick(focused, Qt::Key_Space); // OK has the focus
+                } else if (s.end == End::CloseBox) {
+                    window->close();
+                } else {
+                    QTest::mouseClick(
+                        child<QPushButton>(window, s.end == End::Ok ? "OK" : "Command2"),
+                        Qt::LeftButton);
+                }
+            });
+        auto& choice = s.which == Which::PieceDestination ? choices[0] : choices[1];
+        choice = FolderPicker::pick(s.which).after(choice);
+        EXPECT_EQ(choices[0], s.chosen ? std::optional(path(s.path)) : std::nullopt);
+        EXPECT_EQ(choices[1], s.chosen2 ? std::optional(path(s.path2)) : std::nullopt);
     }
     QDir::setCurrent(previous);
 }
@@ -157,7 +159,7 @@ void closeAndWait(QWidget* window, bool byCloseBox, bool wait = true) {
 }
 
 TEST(HelpWindow, TopicTextsByMouseAndKeysOneWindowAndFreshAtEveryOpening) {
-    FrmHelp::showHelp();
+    HelpWindow::showHelp();
     QWidget* help = findWindow("FrmHelp");
     for (bool byCloseBox : {false, true}) {
         ASSERT_NE(help, nullptr);
@@ -187,14 +189,14 @@ TEST(HelpWindow, TopicTextsByMouseAndKeysOneWindowAndFreshAtEveryOpening) {
         }
         QTest::keyClick(topics, Qt::Key_End);
         const auto windows = QApplication::topLevelWidgets().size();
-        FrmHelp::showHelp();
+        HelpWindow::showHelp();
         EXPECT_EQ(QApplication::topLevelWidgets().size(), windows);
         EXPECT_EQ(text->text(), Topics[3][1]);
 
         // Opened again before the closed window is deleted: a new one, outliving the old.
         QPointer<QWidget> old = help;
         closeAndWait(help, byCloseBox, false);
-        FrmHelp::showHelp();
+        HelpWindow::showHelp();
         help = findWindow("FrmHelp");
         ASSERT_NE(help, old.data());
         EXPECT_TRUE(QTest::qWaitFor([&] { return old.isNull(); }));
@@ -206,8 +208,8 @@ TEST(HelpWindow, TopicTextsByMouseAndKeysOneWindowAndFreshAtEveryOpening) {
 TEST(AboutWindow, OneWindowGoneByButtonOrCloseBox) {
     for (bool byCloseBox : {false, true}) {
         const auto windows = QApplication::topLevelWidgets().size();
-        FrmAbout::showAbout();
-        FrmAbout::showAbout();
+        AboutWindow::showAbout();
+        AboutWindow::showAbout();
         EXPECT_EQ(QApplication::topLevelWidgets().size(), windows + 1);
         QWidget* about = findWindow("FrmAbout");
         ASSERT_NE(about, nullptr);

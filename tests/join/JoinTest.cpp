@@ -4,7 +4,7 @@
 
 #include "dialogs/ProgressBar.h"
 #include "files/FileSystem.h"
-#include "join/FrmJoining.h"
+#include "join/JoinProgressWindow.h"
 #include "support/FaultyFileSystem.h"
 #include "support/TempDir.h"
 
@@ -64,22 +64,20 @@ struct Join {
                         child<ProgressBar>(window, "ProgressBar1")->value()});
     }
     void run(const std::string& folder) {
-        Module1::MainFilePath = q(manifest);
-        Module1::JoinFolder = q(folder);
         running = this;
         messages.onShown = [](const MessageBox::Shown&) {
             running->look(QApplication::activeModalWidget());
         };
         whenModal("FrmJoining", [this](QWidget* window) {
             look(window);
-            QObject::connect(static_cast<FrmJoining*>(window), &FrmJoining::pieceShown, window,
-                             [this, window] {
+            QObject::connect(static_cast<JoinProgressWindow*>(window),
+                             &JoinProgressWindow::pieceShown, window, [this, window] {
                                  look(window);
                                  if (duringPiece)
                                      duringPiece(window);
                              });
         });
-        FrmJoining::showJoin();
+        JoinProgressWindow::showJoin({manifest, folder});
         running = nullptr;
         EXPECT_FALSE(findWindow("FrmJoining"));
     }
@@ -330,7 +328,6 @@ TEST(JoinTab, EmptyFieldsWarnAndCancelledDialogsChangeNothing) {
         // The warning alone: the joining window would have added a message of its own.
         EXPECT_EQ(onlyMessage(messages), "!All feilds must be filled out.|Please make shure "
                                          "that all feilds are filled out.");
-        EXPECT_EQ(Module1::MainFilePath + Module1::JoinFolder, "");
     }
     // Blanks fill a field: the join runs, and fails on a manifest that is not there.
     messages.clear();
@@ -339,7 +336,6 @@ TEST(JoinTab, EmptyFieldsWarnAndCancelledDialogsChangeNothing) {
     app.type("txtFolder2", start + " ");
     app.click("Command4");
     EXPECT_EQ(onlyMessage(messages).rfind("!Join failed|", 0), 0U);
-    EXPECT_EQ(Module1::MainFilePath + "|" + Module1::JoinFolder, " |" + start + " ");
 
     // Cancelled, or closed before any OK, the dialogs change no field.
     app.browseManifest("");

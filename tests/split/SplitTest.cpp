@@ -1,8 +1,7 @@
-#include "app/Module1.h"
 #include "dialogs/MessageBox.h"
 #include "dialogs/ProgressBar.h"
 #include "split/SplitJob.h"
-#include "split/frmSplitting.h"
+#include "split/SplitProgressWindow.h"
 #include "support/FaultyFileSystem.h"
 #include "support/GuiTest.h"
 #include "support/TempDir.h"
@@ -84,23 +83,27 @@ struct Outcome {
 };
 Outcome* current = nullptr;
 
-// Starts the split as the Split button does: Module1 and the three texts, then the window.
+// The window lives on between splits, as the Split button keeps it.
+SplitProgressWindow& splitWindow() {
+    static SplitProgressWindow* window = nullptr;
+    if (!window) {
+        window = new SplitProgressWindow;
+        qAddPostRoutine([] { delete window; });
+    }
+    return *window;
+}
+
+// Starts the split as the Split button does.
 Outcome splitThroughWindow(const SplitInputs& inputs) {
-    Module1::reset();
-    Module1::PieceSize = inputs.pieceSize;
-    Module1::PieceCount = inputs.pieceCount;
-    Module1::SourceTitle = QString::fromStdString(inputs.sourceTitle);
     Outcome outcome;
     current = &outcome;
     MessageBox::Recorder recorder;
     recorder.onShown = [](const auto& shown) {
         *current = {shown, lookNow()};
     };
-    frmSplitting::instance().showSplit({QString::fromStdString(inputs.sourcePath),
-                                        QString::fromStdString(inputs.destinationFolder),
-                                        QString::fromStdString(inputs.pieceName)});
+    splitWindow().showSplit(inputs);
     EXPECT_EQ(recorder.shown().size(), 1U);
-    EXPECT_FALSE(frmSplitting::instance().isVisible()) << "the window did not unload";
+    EXPECT_FALSE(splitWindow().isVisible()) << "the window did not unload";
     return outcome;
 }
 

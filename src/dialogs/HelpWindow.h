@@ -11,7 +11,7 @@ namespace kalvex {
 
 // The help window: a list of topics and the explanation of the selected one. Independent
 // of the main window, at most one at a time, forgotten when closed.
-class FrmHelp : public LoneWindow {
+class HelpWindow : public LoneWindow {
     Q_OBJECT
 
 public:
@@ -19,18 +19,19 @@ public:
     static void showHelp();
 
 private:
-    FrmHelp();
+    HelpWindow();
 
     void setUpFrame();
     void createControls();
     void connectSignals();
-    void lstTopics_Click();
+    void showSelectedTopic();
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
-    QLabel* Label1;
-    QListWidget* lstTopics;
-    QFrame* Picture1;
-    QLabel* Label2;
-    QPushButton* Command1;
+    QLabel* topicsLabel_;
+    QListWidget* topicList_;
+    QFrame* textBox_;
+    QLabel* topicText_;
+    QPushButton* closeButton_;
 };
 
 } // namespace kalvex

@@ -1,6 +1,5 @@
-#include "join/FrmJoining.h"
+#include "join/JoinProgressWindow.h"
 
-#include "app/Module1.h"
 #include "dialogs/Fonts.h"
 #include "dialogs/MessageBox.h"
 #include "dialogs/ProgressBar.h"
@@ -12,15 +11,16 @@
 #include <QPushButton>
 
 #include <optional>
+#include <utility>
 
 namespace kalvex {
 
-void FrmJoining::showJoin() {
-    FrmJoining window;
+void JoinProgressWindow::showJoin(const JoinInputs& inputs) {
+    JoinProgressWindow window(inputs);
     window.exec();
 }
 
-FrmJoining::FrmJoining() {
+JoinProgressWindow::JoinProgressWindow(JoinInputs inputs) : inputs_(std::move(inputs)) {
     setObjectName(QStringLiteral("FrmJoining"));
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
@@ -31,30 +31,30 @@ FrmJoining::FrmJoining() {
     createControls();
 }
 
-void FrmJoining::createControls() {
-    ProgressBar1 = new ProgressBar(this);
-    ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
-    ProgressBar1->setGeometry(24, 40, 465, 25);
+void JoinProgressWindow::createControls() {
+    progressBar_ = new ProgressBar(this);
+    progressBar_->setObjectName(QStringLiteral("ProgressBar1"));
+    progressBar_->setGeometry(24, 40, 465, 25);
 
-    Label1 = new QLabel(QStringLiteral("0% Complete"), this);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    Label1->setGeometry(120, 72, 297, 25);
-    Label1->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    Label1->setFont(Fonts::sans(13.5, true));
+    percentLabel_ = new QLabel(QStringLiteral("0% Complete"), this);
+    percentLabel_->setObjectName(QStringLiteral("Label1"));
+    percentLabel_->setGeometry(120, 72, 297, 25);
+    percentLabel_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    percentLabel_->setFont(Fonts::sans(13.5, true));
 
-    Command1 = new QPushButton(QStringLiteral("OK"), this);
-    Command1->setObjectName(QStringLiteral("Command1"));
-    Command1->setGeometry(440, 128, 81, 33);
-    Command1->setAutoDefault(false);
-    Command1->hide();
+    okButton_ = new QPushButton(QStringLiteral("OK"), this);
+    okButton_->setObjectName(QStringLiteral("Command1"));
+    okButton_->setGeometry(440, 128, 81, 33);
+    okButton_->setAutoDefault(false);
+    okButton_->hide();
 
-    setTabOrder(ProgressBar1, Command1);
+    setTabOrder(progressBar_, okButton_);
 }
 
-void FrmJoining::runJob() {
+void JoinProgressWindow::runJob() {
     std::optional<QString> failure;
     try {
-        JoinJob job(Module1::MainFilePath.toStdString(), Module1::JoinFolder.toStdString(), *this);
+        JoinJob job(inputs_.manifestPath, inputs_.joinFolder, *this);
         job.run();
     } catch (const std::exception& error) {
         failure = QString::fromStdString(error.what());
@@ -70,26 +70,26 @@ void FrmJoining::runJob() {
     accept();
 }
 
-void FrmJoining::showCompletion() {
-    Label1->setText(QStringLiteral("100% Complete"));
-    ProgressBar1->setValue(100.0F);
+void JoinProgressWindow::showCompletion() {
+    percentLabel_->setText(QStringLiteral("100% Complete"));
+    progressBar_->setValue(100.0F);
     setWindowTitle(QStringLiteral("Complete"));
     MessageBox::show(MessageBox::Icon::Information, QStringLiteral("Complete"),
                      QStringLiteral("The Joining process was sucessful!"), this);
 }
 
-void FrmJoining::showFailure(const QString& message) {
+void JoinProgressWindow::showFailure(const QString& message) {
     MessageBox::show(MessageBox::Icon::Exclamation, QStringLiteral("Join failed"), message, this);
 }
 
-void FrmJoining::pieceDone(float bar, std::int64_t percent) {
-    ProgressBar1->setValue(bar);
-    Label1->setText(QString::number(percent) + QStringLiteral("% Complete"));
+void JoinProgressWindow::pieceDone(float bar, std::int64_t percent) {
+    progressBar_->setValue(bar);
+    percentLabel_->setText(QString::number(percent) + QStringLiteral("% Complete"));
     Q_EMIT pieceShown();
     runEventsWhenDue();
 }
 
-void FrmJoining::idle() {
+void JoinProgressWindow::idle() {
     runEventsWhenDue();
 }
 

@@ -1,6 +1,5 @@
-#include "split/frmSplitting.h"
+#include "split/SplitProgressWindow.h"
 
-#include "app/Module1.h"
 #include "dialogs/Fonts.h"
 #include "dialogs/MessageBox.h"
 #include "dialogs/ProgressBar.h"
@@ -24,24 +23,9 @@ const QString InitialTitle = QStringLiteral("Splitting Files");
 const QString WorkingCaption = QStringLiteral("The Program is currently splitting the files.");
 const QString StartCaption = QStringLiteral("0 % Complete");
 
-frmSplitting* theWindow = nullptr;
-
-void deleteTheWindow() {
-    delete theWindow;
-    theWindow = nullptr;
-}
-
 } // namespace
 
-frmSplitting& frmSplitting::instance() {
-    if (!theWindow) {
-        theWindow = new frmSplitting;
-        qAddPostRoutine(deleteTheWindow);
-    }
-    return *theWindow;
-}
-
-frmSplitting::frmSplitting() {
+SplitProgressWindow::SplitProgressWindow() {
     setObjectName(QStringLiteral("frmSplitting"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
@@ -51,65 +35,65 @@ frmSplitting::frmSplitting() {
     connectSignals();
 }
 
-void frmSplitting::createControls() {
-    Label1 = new QLabel(this);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    Label1->setGeometry(88, 8, 361, 25);
-    Label1->setFont(Fonts::sans(12, true));
-    Label1->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    QPalette blue = Label1->palette();
+void SplitProgressWindow::createControls() {
+    captionLabel_ = new QLabel(this);
+    captionLabel_->setObjectName(QStringLiteral("Label1"));
+    captionLabel_->setGeometry(88, 8, 361, 25);
+    captionLabel_->setFont(Fonts::sans(12, true));
+    captionLabel_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    QPalette blue = captionLabel_->palette();
     blue.setColor(QPalette::WindowText, QColor(0, 0, 255));
-    Label1->setPalette(blue);
+    captionLabel_->setPalette(blue);
 
-    ProgressBar1 = new ProgressBar(this);
-    ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
-    ProgressBar1->setGeometry(48, 48, 449, 25);
+    progressBar_ = new ProgressBar(this);
+    progressBar_->setObjectName(QStringLiteral("ProgressBar1"));
+    progressBar_->setGeometry(48, 48, 449, 25);
 
-    Label2 = new QLabel(this);
-    Label2->setObjectName(QStringLiteral("Label2"));
-    Label2->setGeometry(128, 88, 273, 49);
-    Label2->setFont(Fonts::sans(18));
-    Label2->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    percentLabel_ = new QLabel(this);
+    percentLabel_->setObjectName(QStringLiteral("Label2"));
+    percentLabel_->setGeometry(128, 88, 273, 49);
+    percentLabel_->setFont(Fonts::sans(18));
+    percentLabel_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
 
-    cmdOK = new QPushButton(QStringLiteral("OK"), this);
-    cmdOK->setObjectName(QStringLiteral("cmdOK"));
-    cmdOK->setGeometry(448, 104, 81, 33);
-    cmdOK->setAutoDefault(false);
-    cmdOK->hide();
+    okButton_ = new QPushButton(QStringLiteral("OK"), this);
+    okButton_->setObjectName(QStringLiteral("cmdOK"));
+    okButton_->setGeometry(448, 104, 81, 33);
+    okButton_->setAutoDefault(false);
+    okButton_->hide();
 
-    Timer1 = new QTimer(this);
-    Timer1->setObjectName(QStringLiteral("Timer1"));
-    Timer1->setInterval(500);
+    titleTimer_ = new QTimer(this);
+    titleTimer_->setObjectName(QStringLiteral("Timer1"));
+    titleTimer_->setInterval(500);
 }
 
-void frmSplitting::connectSignals() {
-    connect(Timer1, &QTimer::timeout, this, &frmSplitting::Timer1_Timer);
-    connect(cmdOK, &QPushButton::clicked, this, &frmSplitting::cmdOK_Click);
+void SplitProgressWindow::connectSignals() {
+    connect(titleTimer_, &QTimer::timeout, this, &SplitProgressWindow::animateTitle);
+    connect(okButton_, &QPushButton::clicked, this, &SplitProgressWindow::unload);
 }
 
 // Each showing starts as a freshly loaded window would.
-void frmSplitting::loadInitialState() {
+void SplitProgressWindow::loadInitialState() {
     setWindowTitle(InitialTitle);
     setWindowIcon(QApplication::windowIcon());
-    Label1->setText(WorkingCaption);
-    Label2->setText(StartCaption);
-    ProgressBar1->setValue(0.0F);
+    captionLabel_->setText(WorkingCaption);
+    percentLabel_->setText(StartCaption);
+    progressBar_->setValue(0.0F);
     setBusy(false);
     endingShown_ = false;
     progressPending_ = false;
-    Timer1->start();
+    titleTimer_->start();
 }
 
-void frmSplitting::showSplit(const SplitTexts& texts) {
+void SplitProgressWindow::showSplit(const SplitInputs& inputs) {
     if (isVisible())
         return;
-    texts_ = texts;
+    inputs_ = inputs;
     loadInitialState();
     exec();
     job_.reset();
 }
 
-void frmSplitting::Timer1_Timer() {
+void SplitProgressWindow::animateTitle() {
     static const QString titles[] = {InitialTitle, InitialTitle + QStringLiteral("."),
                                      InitialTitle + QStringLiteral(".."),
                                      InitialTitle + QStringLiteral("...")};
@@ -117,39 +101,28 @@ void frmSplitting::Timer1_Timer() {
     phase_ = static_cast<qint16>((phase_ + 1) % 4);
 }
 
-void frmSplitting::cmdOK_Click() {
-    unload();
-}
-
-void frmSplitting::runJob() {
+void SplitProgressWindow::runJob() {
     std::int64_t length = 0;
     if (!guarded([&] {
             prepareJob();
             length = job_->measureSource();
         }))
         return;
-    if (SplitJob::routineFor(length, Module1::PieceSize) == SplitRoutine::Over10Meg)
-        Over10Meg();
+    if (SplitJob::routineFor(length, inputs_.pieceSize) == SplitRoutine::Over10Meg)
+        splitInLargeBlocks();
     else
-        Under10Meg();
+        splitInSmallBlocks();
 }
 
 // The job of this showing, unless the activation already set it up.
-void frmSplitting::prepareJob() {
+void SplitProgressWindow::prepareJob() {
     if (job_)
         return;
-    SplitInputs inputs{texts_.sourcePath.toStdString(),
-                       texts_.destinationFolder.toStdString(),
-                       texts_.pieceName.toStdString(),
-                       Module1::SourceTitle.toStdString(),
-                       Module1::PieceSize,
-                       Module1::PieceCount};
-    job_.emplace(files::FileSystem::current(), std::move(inputs),
-                 static_cast<SplitObserver&>(*this));
+    job_.emplace(files::FileSystem::current(), inputs_, static_cast<SplitObserver&>(*this));
     restartEventClock();
 }
 
-void frmSplitting::Under10Meg() {
+void SplitProgressWindow::splitInSmallBlocks() {
     setBusy(true);
     guarded([this] {
         prepareJob();
@@ -166,7 +139,7 @@ void frmSplitting::Under10Meg() {
     });
 }
 
-void frmSplitting::Over10Meg() {
+void SplitProgressWindow::splitInLargeBlocks() {
     setBusy(true);
     const bool succeeded = guarded([this] {
         prepareJob();
@@ -188,7 +161,7 @@ void frmSplitting::Over10Meg() {
     job_->closeAll();
 }
 
-void frmSplitting::blockDone(float bar, std::int64_t percent) {
+void SplitProgressWindow::blockDone(float bar, std::int64_t percent) {
     bar_ = bar;
     percent_ = percent;
     progressPending_ = true;
@@ -197,24 +170,24 @@ void frmSplitting::blockDone(float bar, std::int64_t percent) {
 }
 
 // Shows the latest block's values and lets pending events (repaints, timer ticks) run.
-void frmSplitting::showProgress() {
+void SplitProgressWindow::showProgress() {
     if (progressPending_) {
-        ProgressBar1->setValue(bar_);
-        Label2->setText(QString::number(percent_) + QStringLiteral("% Complete"));
+        progressBar_->setValue(bar_);
+        percentLabel_->setText(QString::number(percent_) + QStringLiteral("% Complete"));
         progressPending_ = false;
     }
     runEvents();
 }
 
-void frmSplitting::showEnding() {
+void SplitProgressWindow::showEnding() {
     endingShown_ = true;
-    Label2->setText(QStringLiteral("100% Complete"));
-    Timer1->stop();
+    percentLabel_->setText(QStringLiteral("100% Complete"));
+    titleTimer_->stop();
     setWindowTitle(QStringLiteral("Splitting Complete"));
-    Label1->setText(QStringLiteral("Complete."));
+    captionLabel_->setText(QStringLiteral("Complete."));
 }
 
-bool frmSplitting::guarded(const std::function<void()>& steps) {
+bool SplitProgressWindow::guarded(const std::function<void()>& steps) {
     try {
         steps();
         return true;
@@ -229,22 +202,22 @@ bool frmSplitting::guarded(const std::function<void()>& steps) {
 }
 
 // One message, every file closed, whatever was written left in place, window unloaded.
-void frmSplitting::fail(const QString& text) {
+void SplitProgressWindow::fail(const QString& text) {
     if (job_)
         job_->closeAll();
-    Timer1->stop();
+    titleTimer_->stop();
     if (endingShown_) {
         // A close that failed after the ending began: take back the look of success.
         setWindowTitle(InitialTitle);
-        Label1->setText(WorkingCaption);
-        Label2->setText(QString::number(percent_) + QStringLiteral("% Complete"));
+        captionLabel_->setText(WorkingCaption);
+        percentLabel_->setText(QString::number(percent_) + QStringLiteral("% Complete"));
     }
     MessageBox::show(MessageBox::Icon::Exclamation, QStringLiteral("Split failed"), text, this);
     unload();
 }
 
-void frmSplitting::unload() {
-    Timer1->stop();
+void SplitProgressWindow::unload() {
+    titleTimer_->stop();
     setBusy(false);
     done(QDialog::Rejected);
 }

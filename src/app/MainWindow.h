@@ -17,15 +17,15 @@ class SourceAndDestination;
 class SplitPage;
 class SplitRequest;
 
-// The main window: the "Split" and "Re-Join" pages in the tab control h, and the menus.
-class FrmKalvex : public QMainWindow {
+// The main window: the "Split" and "Re-Join" pages in a tab control, and the menus.
+class MainWindow : public QMainWindow {
     Q_OBJECT
 
 public:
-    FrmKalvex();
-    ~FrmKalvex() override;
+    MainWindow();
+    ~MainWindow() override;
 
-    // The Load handler, run once before the window is first shown.
+    // Selects the starting piece size; runs once before the window is first shown.
     void load();
 
     // Bytes per piece as the size choices last set it.
@@ -38,19 +38,13 @@ private:
     void setFocusOrder();
     void exitProgram();
 
-    QTabWidget* h = nullptr;
+    QTabWidget* tabs_ = nullptr;
     SplitPage* splitPage_ = nullptr;
     JoinPage* joinPage_ = nullptr;
     SizeAndCount* sizes_ = nullptr;
     SourceAndDestination* source_ = nullptr;
     SplitRequest* splitRequest_ = nullptr;
     JoinRequest* joinRequest_ = nullptr;
-
-    QMenu* mnuFile = nullptr;
-    QAction* mnuExit = nullptr;
-    QMenu* mnuHelp = nullptr;
-    QAction* mnuAbout = nullptr;
-    QAction* MnuHowToUse = nullptr;
 };
 
 } // namespace kalvex

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "dialogs/ProgressWindow.h"
+#include "join/JoinInputs.h"
 #include "join/JoinObserver.h"
 
 class QLabel;
@@ -10,22 +11,21 @@ namespace kalvex {
 
 class ProgressBar;
 
-// The joining window: runs the join of Module1::MainFilePath into Module1::JoinFolder when
-// it first becomes active, shows the share of pieces joined, reports the outcome and
-// unloads itself.
-class FrmJoining : public ProgressWindow, private JoinObserver {
+// The joining window: runs the join it was given when it first becomes active, shows the share of
+// pieces joined, reports the outcome and unloads itself.
+class JoinProgressWindow : public ProgressWindow, private JoinObserver {
     Q_OBJECT
 
 public:
     // Creates the window, shows it modally and returns once it has unloaded.
-    static void showJoin();
+    static void showJoin(const JoinInputs& inputs);
 
 Q_SIGNALS:
     // The bar and the caption have just been set for a joined piece.
     void pieceShown();
 
 private:
-    FrmJoining();
+    explicit JoinProgressWindow(JoinInputs inputs);
     void createControls();
     void runJob() override;
     void showCompletion();
@@ -34,9 +34,10 @@ private:
     void pieceDone(float bar, std::int64_t percent) override;
     void idle() override;
 
-    ProgressBar* ProgressBar1 = nullptr;
-    QLabel* Label1 = nullptr;
-    QPushButton* Command1 = nullptr;
+    JoinInputs inputs_;
+    ProgressBar* progressBar_ = nullptr;
+    QLabel* percentLabel_ = nullptr;
+    QPushButton* okButton_ = nullptr;
 };
 
 } // namespace kalvex

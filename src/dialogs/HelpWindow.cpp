@@ -1,9 +1,10 @@
-#include "dialogs/FrmHelp.h"
+#include "dialogs/HelpWindow.h"
 
 #include "dialogs/Fonts.h"
 #include "dialogs/WindowLook.h"
 
 #include <QFrame>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -49,17 +50,17 @@ QPointer<LoneWindow> openWindow; // the help window while it is open
 
 } // namespace
 
-void FrmHelp::showHelp() {
-    present(openWindow, [] { return new FrmHelp; });
+void HelpWindow::showHelp() {
+    present(openWindow, [] { return new HelpWindow; });
 }
 
-FrmHelp::FrmHelp() : LoneWindow(openWindow) {
+HelpWindow::HelpWindow() : LoneWindow(openWindow) {
     setUpFrame();
     createControls();
     connectSignals();
 }
 
-void FrmHelp::setUpFrame() {
+void HelpWindow::setUpFrame() {
     setObjectName(QStringLiteral("FrmHelp"));
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
@@ -69,61 +70,74 @@ void FrmHelp::setUpFrame() {
     resize(595, 516);
 }
 
-void FrmHelp::createControls() {
-    Label1 = new QLabel(QStringLiteral("Topics:"), this);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    Label1->setGeometry(8, 16, 113, 25);
-    Label1->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    Label1->setFont(Fonts::sans(13.5));
+void HelpWindow::createControls() {
+    topicsLabel_ = new QLabel(QStringLiteral("Topics:"), this);
+    topicsLabel_->setObjectName(QStringLiteral("Label1"));
+    topicsLabel_->setGeometry(8, 16, 113, 25);
+    topicsLabel_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    topicsLabel_->setFont(Fonts::sans(13.5));
 
-    lstTopics = new QListWidget(this);
-    lstTopics->setObjectName(QStringLiteral("lstTopics"));
-    lstTopics->setGeometry(0, 48, 145, 69);
-    lstTopics->setSelectionMode(QAbstractItemView::SingleSelection);
-    lstTopics->setSortingEnabled(true);
+    topicList_ = new QListWidget(this);
+    topicList_->setObjectName(QStringLiteral("lstTopics"));
+    topicList_->setGeometry(0, 48, 145, 69);
+    topicList_->setSelectionMode(QAbstractItemView::SingleSelection);
+    topicList_->setSortingEnabled(true);
     for (const Topic& topic : Topics)
-        lstTopics->addItem(QString::fromLatin1(topic.name));
+        topicList_->addItem(QString::fromLatin1(topic.name));
 
-    Picture1 = new QFrame(this);
-    Picture1->setObjectName(QStringLiteral("Picture1"));
-    Picture1->setGeometry(8, 128, 561, 321);
-    Picture1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    Picture1->setLineWidth(2);
-    Picture1->setFocusPolicy(Qt::StrongFocus);
+    textBox_ = new QFrame(this);
+    textBox_->setObjectName(QStringLiteral("Picture1"));
+    textBox_->setGeometry(8, 128, 561, 321);
+    textBox_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    textBox_->setLineWidth(2);
+    textBox_->setFocusPolicy(Qt::StrongFocus);
 
     // Placed inside the border, where the box's own drawing area starts.
-    Label2 = new QLabel(Picture1);
-    Label2->setObjectName(QStringLiteral("Label2"));
-    Label2->setGeometry(Picture1->contentsRect().x(), Picture1->contentsRect().y(), 553, 305);
-    Label2->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    Label2->setTextFormat(Qt::PlainText);
-    Label2->setWordWrap(true);
-    Label2->setFont(Fonts::sans(12));
+    topicText_ = new QLabel(textBox_);
+    topicText_->setObjectName(QStringLiteral("Label2"));
+    topicText_->setGeometry(textBox_->contentsRect().x(), textBox_->contentsRect().y(), 553, 305);
+    topicText_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    topicText_->setTextFormat(Qt::PlainText);
+    topicText_->setWordWrap(true);
+    topicText_->setFont(Fonts::sans(12));
 
-    Command1 = new QPushButton(QStringLiteral("Close This Window"), this);
-    Command1->setObjectName(QStringLiteral("Command1"));
-    Command1->setGeometry(416, 464, 121, 41);
+    closeButton_ = new QPushButton(QStringLiteral("Close This Window"), this);
+    closeButton_->setObjectName(QStringLiteral("Command1"));
+    closeButton_->setGeometry(416, 464, 121, 41);
 
-    setTabOrder(lstTopics, Picture1);
-    setTabOrder(Picture1, Command1);
-    lstTopics->setFocus();
+    setTabOrder(topicList_, textBox_);
+    setTabOrder(textBox_, closeButton_);
+    topicList_->setFocus();
 }
 
-void FrmHelp::connectSignals() {
+void HelpWindow::connectSignals() {
     // The selection, not the current item: focusing the list makes an item current
     // without selecting it, and that must show nothing.
-    connect(lstTopics, &QListWidget::itemSelectionChanged, this, &FrmHelp::lstTopics_Click);
-    connect(Command1, &QPushButton::clicked, this, &QWidget::close);
+    connect(topicList_, &QListWidget::itemSelectionChanged, this, &HelpWindow::showSelectedTopic);
+    connect(closeButton_, &QPushButton::clicked, this, &QWidget::close);
+    topicList_->installEventFilter(this);
 }
 
-void FrmHelp::lstTopics_Click() {
-    const QList<QListWidgetItem*> selected = lstTopics->selectedItems();
+bool HelpWindow::eventFilter(QObject* watched, QEvent* event) {
+    // Focus makes the first topic current without selecting it, so Down would step over
+    // it: with nothing selected, the first Down selects the first topic.
+    if (watched == topicList_ && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Down &&
+        topicList_->selectedItems().isEmpty() && topicList_->count() > 0) {
+        topicList_->setCurrentRow(0, QItemSelectionModel::ClearAndSelect);
+        return true;
+    }
+    return LoneWindow::eventFilter(watched, event);
+}
+
+void HelpWindow::showSelectedTopic() {
+    const QList<QListWidgetItem*> selected = topicList_->selectedItems();
     if (selected.isEmpty())
         return;
     const QString name = selected.first()->text();
     for (const Topic& topic : Topics) {
         if (name == QLatin1String(topic.name)) {
-            Label2->setText(QString::fromLatin1(topic.text));
+            topicText_->setText(QString::fromLatin1(topic.text));
             return;
         }
     }

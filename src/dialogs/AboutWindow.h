@@ -9,7 +9,7 @@ namespace kalvex {
 
 // The about window: program name, version and author. Independent of the main window,
 // at most one at a time.
-class FrmAbout : public LoneWindow {
+class AboutWindow : public LoneWindow {
     Q_OBJECT
 
 public:
@@ -17,14 +17,14 @@ public:
     static void showAbout();
 
 private:
-    FrmAbout();
+    AboutWindow();
 
     void setUpFrame();
     void createControls();
 
-    QLabel* Label1;
-    QLabel* Label2;
-    QPushButton* Command1;
+    QLabel* titleLabel_;
+    QLabel* authorLabel_;
+    QPushButton* closeButton_;
 };
 
 } // namespace kalvex
