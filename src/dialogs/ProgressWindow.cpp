@@ -1,37 +1,42 @@
 #include "dialogs/ProgressWindow.h"
 
 #include <QCloseEvent>
-#include <QCoreApplication>
+#include <QEventLoop>
 #include <QShowEvent>
+#include <QThread>
+#include <QTimer>
+
+#include <exception>
+#include <memory>
 
 namespace kalvex {
 
 namespace {
-// Letting events run costs a repaint of about half a millisecond; after every block of a
-// job it would dominate the job, and more often than this the eye sees nothing new.
-constexpr qint64 EventIntervalMs = 20;
+// More often than this the eye sees nothing new, and each showing costs a repaint.
+constexpr int ProgressIntervalMs = 20;
 } // namespace
 
-ProgressWindow::ProgressWindow() {
-    sinceEvents_.start();
-}
-
-bool ProgressWindow::eventsDue() const {
-    return sinceEvents_.elapsed() >= EventIntervalMs;
-}
-
-void ProgressWindow::runEvents() {
-    QCoreApplication::processEvents();
-    sinceEvents_.restart();
-}
-
-void ProgressWindow::runEventsWhenDue() {
-    if (eventsDue())
-        runEvents();
-}
-
-void ProgressWindow::restartEventClock() {
-    sinceEvents_.restart();
+void ProgressWindow::runInBackground(const std::function<void()>& work) {
+    std::exception_ptr failure;
+    std::unique_ptr<QThread> worker(QThread::create([&] {
+        try {
+            work();
+        } catch (...) {
+            failure = std::current_exception();
+        }
+    }));
+    QEventLoop loop;
+    QTimer progress;
+    progress.setInterval(ProgressIntervalMs);
+    connect(&progress, &QTimer::timeout, this, &ProgressWindow::showLatestProgress);
+    connect(worker.get(), &QThread::finished, &loop, &QEventLoop::quit);
+    progress.start();
+    worker->start();
+    loop.exec();
+    worker->wait();
+    progress.stop();
+    if (failure)
+        std::rethrow_exception(failure);
 }
 
 bool ProgressWindow::event(QEvent* event) {
@@ -40,14 +45,9 @@ bool ProgressWindow::event(QEvent* event) {
         started_ = true;
         busy_ = true;
         // Run once the activation has been handled, from the dialog's own event loop.
-        QMetaObject::invokeMethod(this, &ProgressWindow::startJob, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(this, &ProgressWindow::runJob, Qt::QueuedConnection);
     }
     return handled;
-}
-
-void ProgressWindow::startJob() {
-    restartEventClock();
-    runJob();
 }
 
 void ProgressWindow::showEvent(QShowEvent* event) {

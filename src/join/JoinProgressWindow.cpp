@@ -54,13 +54,13 @@ void JoinProgressWindow::createControls() {
 void JoinProgressWindow::runJob() {
     std::optional<QString> failure;
     try {
-        JoinJob job(inputs_.manifestPath, inputs_.joinFolder, *this);
-        job.run();
+        runInBackground([this] {
+            JoinJob job(inputs_.manifestPath, inputs_.joinFolder, *this);
+            job.run();
+        });
     } catch (const std::exception& error) {
         failure = QString::fromStdString(error.what());
     }
-    // Events pending since the last piece run before the outcome is shown.
-    runEvents();
     if (failure)
         showFailure(*failure);
     else
@@ -82,15 +82,19 @@ void JoinProgressWindow::showFailure(const QString& message) {
     MessageBox::show(MessageBox::Icon::Exclamation, QStringLiteral("Join failed"), message, this);
 }
 
+// Called from the job's thread. Pieces are few, so each one's values are handed to the
+// window's thread and shown, in order.
 void JoinProgressWindow::pieceDone(float bar, std::int64_t percent) {
-    progressBar_->setValue(bar);
-    percentLabel_->setText(QString::number(percent) + QStringLiteral("% Complete"));
-    Q_EMIT pieceShown();
-    runEventsWhenDue();
+    QMetaObject::invokeMethod(
+        this,
+        [this, bar, percent] {
+            progressBar_->setValue(bar);
+            percentLabel_->setText(QString::number(percent) + QStringLiteral("% Complete"));
+            Q_EMIT pieceShown();
+        },
+        Qt::QueuedConnection);
 }
 
-void JoinProgressWindow::idle() {
-    runEventsWhenDue();
-}
+void JoinProgressWindow::idle() {}
 
 } // namespace kalvex

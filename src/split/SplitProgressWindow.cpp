@@ -14,6 +14,7 @@
 #include <QTimer>
 
 #include <exception>
+#include <utility>
 
 namespace kalvex {
 
@@ -80,7 +81,8 @@ void SplitProgressWindow::loadInitialState() {
     progressBar_->setValue(0.0F);
     setBusy(false);
     endingShown_ = false;
-    progressPending_ = false;
+    latest_ = {};
+    shownPercent_ = 0;
     titleTimer_->start();
 }
 
@@ -102,11 +104,10 @@ void SplitProgressWindow::animateTitle() {
 }
 
 void SplitProgressWindow::runJob() {
+    setBusy(true);
+    job_.emplace(files::FileSystem::current(), inputs_, static_cast<SplitObserver&>(*this));
     std::int64_t length = 0;
-    if (!guarded([&] {
-            prepareJob();
-            length = job_->measureSource();
-        }))
+    if (!guarded([&] { runInBackground([&] { length = job_->measureSource(); }); }))
         return;
     if (SplitJob::routineFor(length, inputs_.pieceSize) == SplitRoutine::Over10Meg)
         splitInLargeBlocks();
@@ -114,25 +115,19 @@ void SplitProgressWindow::runJob() {
         splitInSmallBlocks();
 }
 
-// The job of this showing, unless the activation already set it up.
-void SplitProgressWindow::prepareJob() {
-    if (job_)
-        return;
-    job_.emplace(files::FileSystem::current(), inputs_, static_cast<SplitObserver&>(*this));
-    restartEventClock();
-}
-
 void SplitProgressWindow::splitInSmallBlocks() {
-    setBusy(true);
     guarded([this] {
-        prepareJob();
-        job_->openSource(SplitRoutine::Under10Meg);
-        job_->copyPieces();
-        showProgress();
-        job_->writeManifest();
+        runInBackground([this] {
+            job_->openSource(SplitRoutine::Under10Meg);
+            job_->copyPieces();
+        });
+        showLatestProgress();
+        runInBackground([this] { job_->writeManifest(); });
         showEnding();
-        job_->closeSource();
-        job_->closeManifest();
+        runInBackground([this] {
+            job_->closeSource();
+            job_->closeManifest();
+        });
         MessageBox::show(MessageBox::Icon::Information, QStringLiteral("Complete"),
                          QStringLiteral("The Split Process was successfull!"), this);
         unload();
@@ -140,14 +135,16 @@ void SplitProgressWindow::splitInSmallBlocks() {
 }
 
 void SplitProgressWindow::splitInLargeBlocks() {
-    setBusy(true);
     const bool succeeded = guarded([this] {
-        prepareJob();
-        job_->openSource(SplitRoutine::Over10Meg);
-        job_->copyPieces();
-        showProgress();
-        job_->writeManifest();
-        job_->closeManifest();
+        runInBackground([this] {
+            job_->openSource(SplitRoutine::Over10Meg);
+            job_->copyPieces();
+        });
+        showLatestProgress();
+        runInBackground([this] {
+            job_->writeManifest();
+            job_->closeManifest();
+        });
         showEnding();
         MessageBox::show(MessageBox::Icon::Information, QStringLiteral("Complete"),
                          QStringLiteral("The Splitting process was successfull!"), this);
@@ -161,22 +158,23 @@ void SplitProgressWindow::splitInLargeBlocks() {
     job_->closeAll();
 }
 
+// Called from the job's thread after every block: only notes the values.
 void SplitProgressWindow::blockDone(float bar, std::int64_t percent) {
-    bar_ = bar;
-    percent_ = percent;
-    progressPending_ = true;
-    if (eventsDue())
-        showProgress();
+    const std::lock_guard lock(progressMutex_);
+    latest_ = {bar, percent, true};
 }
 
-// Shows the latest block's values and lets pending events (repaints, timer ticks) run.
-void SplitProgressWindow::showProgress() {
-    if (progressPending_) {
-        progressBar_->setValue(bar_);
-        percentLabel_->setText(QString::number(percent_) + QStringLiteral("% Complete"));
-        progressPending_ = false;
+void SplitProgressWindow::showLatestProgress() {
+    Progress progress;
+    {
+        const std::lock_guard lock(progressMutex_);
+        progress = std::exchange(latest_, {latest_.bar, latest_.percent, false});
     }
-    runEvents();
+    if (!progress.pending)
+        return;
+    progressBar_->setValue(progress.bar);
+    percentLabel_->setText(QString::number(progress.percent) + QStringLiteral("% Complete"));
+    shownPercent_ = progress.percent;
 }
 
 void SplitProgressWindow::showEnding() {
@@ -204,13 +202,13 @@ bool SplitProgressWindow::guarded(const std::function<void()>& steps) {
 // One message, every file closed, whatever was written left in place, window unloaded.
 void SplitProgressWindow::fail(const QString& text) {
     if (job_)
-        job_->closeAll();
+        runInBackground([this] { job_->closeAll(); });
     titleTimer_->stop();
     if (endingShown_) {
         // A close that failed after the ending began: take back the look of success.
         setWindowTitle(InitialTitle);
         captionLabel_->setText(WorkingCaption);
-        percentLabel_->setText(QString::number(percent_) + QStringLiteral("% Complete"));
+        percentLabel_->setText(QString::number(shownPercent_) + QStringLiteral("% Complete"));
     }
     MessageBox::show(MessageBox::Icon::Exclamation, QStringLiteral("Split failed"), text, this);
     unload();

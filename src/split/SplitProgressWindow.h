@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <mutex>
 #include <optional>
 
 class QLabel;
@@ -42,9 +43,8 @@ private:
     void animateTitle();
 
     void blockDone(float bar, std::int64_t percent) override;
-    void showProgress();
+    void showLatestProgress() override;
     void showEnding();
-    void prepareJob();
     bool guarded(const std::function<void()>& steps);
     void fail(const QString& text);
     void unload();
@@ -60,10 +60,15 @@ private:
     std::optional<SplitJob> job_;
     bool endingShown_ = false;
 
-    // The latest block's values, shown when events next run.
-    float bar_ = 0.0F;
-    std::int64_t percent_ = 0;
-    bool progressPending_ = false;
+    // The latest block's values, noted by the job's thread and shown by the window's.
+    struct Progress {
+        float bar = 0.0F;
+        std::int64_t percent = 0;
+        bool pending = false; // not shown yet
+    };
+    std::mutex progressMutex_;
+    Progress latest_;
+    std::int64_t shownPercent_ = 0;
 };
 
 } // namespace kalvex

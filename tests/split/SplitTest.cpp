@@ -205,7 +205,7 @@ TEST(Split, DuringTheJobTheWindowAnimatesAndIgnoresCloseEscapeAndEnter) {
     std::vector<std::string> ticks;
     std::vector<Look> atFirstWrite, atManifest;
     std::size_t wanted = 0, writes = 0;
-    spy.beforeWrite = [&](const std::string& path, std::int64_t at, std::size_t) {
+    spy.beforeWrite = onWindowThread([&](const std::string& path, std::int64_t at, std::size_t) {
         if (path.ends_with("Main") && at == 1)
             atManifest.push_back(lookNow());
         if (++writes != 1)
@@ -231,7 +231,7 @@ TEST(Split, DuringTheJobTheWindowAnimatesAndIgnoresCloseEscapeAndEnter) {
         EXPECT_TRUE(QTest::qWaitFor([&] { return ticks.size() >= wanted; }, 10000));
         QObject::disconnect(connection);
         EXPECT_TRUE(window->isVisible());
-    };
+    });
     // Position 2501 of 2500 bytes shows 100, 51 of 50 shows 102 while the bar stops at 100,
     // and without a block the caption keeps its blank.
     const std::tuple<std::int64_t, double, std::size_t, std::string, float> splits[] = {

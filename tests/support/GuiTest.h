@@ -3,6 +3,7 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QString>
+#include <QThread>
 #include <QTimer>
 #include <QWidget>
 #include <QtTest/QTest>
@@ -53,6 +54,17 @@ inline void clickEntry(QAbstractItemView* view, const QString& value, bool twice
         QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, centre);
     else
         QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, centre);
+}
+
+// A file-system hook that a job calls from its own thread, made to run on the windows'
+// thread while the job waits, so that it may look at and work the windows.
+template <class Hook> auto onWindowThread(Hook hook) {
+    return [hook](auto&&... args) {
+        if (QThread::currentThread() == QCoreApplication::instance()->thread())
+            return hook(args...);
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(), [&] { hook(args...); }, Qt::BlockingQueuedConnection);
+    };
 }
 
 // The child of window with this object name and type; fails the test when missing.
