@@ -25,19 +25,22 @@ if(UNIX AND NOT APPLE)
             RENAME ${KALVEX_APP_ID}.png)
     endforeach()
 
-    # Manual pages are installed compressed, without a time stamp in the gzip header so
-    # that packages build the same twice. Done at configure time: no build step for it.
-    set(manual ${PROJECT_BINARY_DIR}/kalvex.1.gz)
-    execute_process(COMMAND gzip -9 -n -c INPUT_FILE ${KALVEX_DATA}/kalvex.1
-        OUTPUT_FILE ${manual} RESULT_VARIABLE gzip_result)
-    if(NOT gzip_result EQUAL 0)
-        message(FATAL_ERROR "Cannot compress the manual page with gzip: ${gzip_result}")
-    endif()
-    set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${KALVEX_DATA}/kalvex.1)
-    install(FILES ${manual} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+    # The manual page and the changelog are installed compressed, as Debian wants them,
+    # without a time stamp in the gzip header so that packages build the same twice.
+    # Done at configure time: no build step for it.
+    foreach(name IN ITEMS kalvex.1 changelog)
+        execute_process(COMMAND gzip -9 -n -c INPUT_FILE ${KALVEX_DATA}/${name}
+            OUTPUT_FILE ${PROJECT_BINARY_DIR}/${name}.gz RESULT_VARIABLE gzip_result)
+        if(NOT gzip_result EQUAL 0)
+            message(FATAL_ERROR "Cannot compress data/${name} with gzip: ${gzip_result}")
+        endif()
+        set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${KALVEX_DATA}/${name})
+    endforeach()
+    install(FILES ${PROJECT_BINARY_DIR}/kalvex.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 
-    # Debian's layout for the licence: /usr/share/doc/<package>/copyright.
-    install(FILES ${KALVEX_DATA}/copyright DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/kalvex)
+    # Debian's layout: /usr/share/doc/<package>/copyright and changelog.gz.
+    install(FILES ${KALVEX_DATA}/copyright ${PROJECT_BINARY_DIR}/changelog.gz
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/kalvex)
 else()
     install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION ${CMAKE_INSTALL_DOCDIR})
 endif()

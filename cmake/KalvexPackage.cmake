@@ -5,11 +5,13 @@ set(CPACK_PACKAGE_NAME kalvex)
 set(CPACK_PACKAGE_VENDOR "The Kalvex developers")
 set(CPACK_PACKAGE_VERSION "${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}.${PROJECT_VERSION_PATCH}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "split a large file into pieces and join them back")
+# Debian wants description lines under 80 characters.
 set(CPACK_PACKAGE_DESCRIPTION
-    "Kalvex cuts a large file into numbered pieces of a chosen size (a floppy, a CD-R or a
-size you type) so that they fit onto removable media, and writes a small two-line
-manifest (.splitMain) beside them. Later it rebuilds the original file from that
-manifest and its pieces. It is a Qt 6 desktop program.")
+    "Kalvex cuts a large file into numbered pieces of a chosen size (a floppy,
+a CD-R or a size you type) so that they fit onto removable media, and
+writes a small two-line manifest (.splitMain) beside them. Later it
+rebuilds the original file from that manifest and its pieces.
+It is a Qt 6 desktop program.")
 set(CPACK_PACKAGE_HOMEPAGE_URL "https://kalvex.example.org/")
 set(CPACK_PACKAGE_CONTACT "Kalvex developers <maintainers@kalvex.example.org>")
 set(CPACK_RESOURCE_FILE_LICENSE "${PROJECT_SOURCE_DIR}/LICENSE")
