@@ -36,6 +36,10 @@ TEST(MainWindow, StartStateAndPictures) {
             menus << menu->text() + "/" + item->text() + item->shortcut().toString();
     EXPECT_EQ(menus.join('|'), "&File/Exit|&Help/About|&Help/How To Use");
     EXPECT_EQ(ProgramIcon::image().size(), QSize(48, 48));
+    const QColor tile = ProgramIcon::image().pixelColor(24, 45); // blue, not white or black
+    EXPECT_GT(tile.blue(), 2 * tile.red());
+    for (const int size : {16, 24, 32, 48, 64, 128, 256})
+        EXPECT_EQ(ProgramIcon::icon().pixmap(size).size(), QSize(size, size)) << size;
 
     auto* tabs = app.get<QTabWidget>("h");
     EXPECT_EQ(tabs->tabText(0) + "|" + tabs->tabText(1), "Split|Re-Join");
