@@ -5,7 +5,7 @@
 
 namespace kalvex {
 
-// The program's icon: a page cut in two, drawn here rather than shipped as a file.
+// The program's icon, from the artwork also installed for the desktop (built in as a resource).
 class ProgramIcon {
 public:
     static constexpr int Size = 48;
