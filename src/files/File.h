@@ -8,6 +8,10 @@
 
 namespace kalvex::files {
 
+// An advisory lock on an open file, held until the file is closed: Exclusive for the one job
+// that writes a file, Shared for the jobs that read it.
+enum class LockMode { Shared, Exclusive };
+
 // An open file. Positions are 1-based, as the callers count them; lengths are 64-bit.
 // Every failure throws FileError naming the path, the operation and the reason.
 class File {
@@ -28,6 +32,18 @@ public:
 
     // Current length in bytes of the open file.
     virtual std::int64_t length() = 0;
+
+    // Cuts or extends the file to length bytes.
+    virtual void truncate(std::int64_t length) = 0;
+
+    // Puts what was written on the device (fsync; FlushFileBuffers on Windows). A file system
+    // that cannot flush is no failure; a flush that fails is.
+    virtual void flush() = 0;
+
+    // Takes the lock without waiting (flock LOCK_NB; LockFileEx with
+    // LOCKFILE_FAIL_IMMEDIATELY). False when another open file holds a lock that excludes
+    // it. A file system without locks gives true: the lock is a guard, never a requirement.
+    virtual bool tryLock(LockMode mode) = 0;
 
     // Closes the file and reports a failed close. Closing twice does nothing.
     virtual void close() = 0;

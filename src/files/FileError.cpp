@@ -30,6 +30,12 @@ std::string_view operationName(FileOperation operation) {
         return "inspect";
     case FileOperation::Copy:
         return "copy into";
+    case FileOperation::Flush:
+        return "flush to the device";
+    case FileOperation::Remove:
+        return "remove";
+    case FileOperation::Name:
+        return "give a name to";
     }
     return "use";
 }

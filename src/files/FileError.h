@@ -20,6 +20,9 @@ enum class FileOperation {
     Rename,
     Inspect,
     Copy,
+    Flush,
+    Remove,
+    Name,
 };
 
 // Human wording of an operation, as used in messages ("write", "open for reading").

@@ -6,6 +6,7 @@ namespace kalvex::files {
 
 namespace {
 FileSystem* overridden = nullptr;
+bool durable = true;
 } // namespace
 
 FileSystem& FileSystem::native() {
@@ -23,6 +24,14 @@ FileSystem::Override::Override(FileSystem& replacement) : previous_(overridden) 
 
 FileSystem::Override::~Override() {
     overridden = previous_;
+}
+
+void setDurabilityEnabled(bool enabled) {
+    durable = enabled;
+}
+
+bool durabilityEnabled() {
+    return durable;
 }
 
 char FileSystem::separator() {

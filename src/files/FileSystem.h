@@ -5,7 +5,9 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
+#include <string_view>
 
 namespace kalvex::files {
 
@@ -40,9 +42,39 @@ public:
     // The platform's path separator ('/' here, '\\' on Windows).
     static char separator();
 
+    // Only regular files are measured and read (a link is followed to its target); anything
+    // else (FIFO, device, socket, a file the kernel makes up as it is read, as on /proc) is
+    // refused with a reason that says what it is. No open ever waits for another program.
     virtual std::int64_t fileLength(const std::string& path) = 0;
     virtual std::unique_ptr<File> openRead(const std::string& path) = 0;
+    // Never writes through a symbolic link standing at path, nor into a FIFO or socket: such
+    // a path is refused.
     virtual std::unique_ptr<File> openWrite(const std::string& path, WriteMode mode) = 0;
+
+    // A new file for writing in the folder of path that has no name yet, so that a crash
+    // leaves nothing behind (Linux: O_TMPFILE). Its path() is the given path, for messages.
+    // Nothing when the file system cannot hold a file without a name (Windows, FAT).
+    virtual std::unique_ptr<File> openUnnamed(const std::string& path) = 0;
+
+    // Gives a file from openUnnamed the name path (never replacing a file there: the error
+    // then has EEXIST). False when the file system cannot do it; the caller then copies.
+    virtual bool giveName(File& unnamed, const std::string& path) = 0;
+
+    // Removes the file, or the link itself, at path; a path with nothing there is no failure.
+    virtual void remove(const std::string& path) = 0;
+
+    // Whether path itself is a symbolic link (a Windows reparse point), wherever it leads.
+    virtual bool isLink(const std::string& path) = 0;
+
+    // Puts the folder's entries (names created, renamed or removed) on the device. A file
+    // system that cannot flush a folder is no failure; a flush that fails is.
+    virtual void flushFolder(const std::string& folder) = 0;
+
+    // Why name is too long to stand in folder ("is 300 bytes long; the folder takes at most
+    // 255"), or nothing when it fits. The limit is the folder's own where the system tells
+    // it (pathconf _PC_NAME_MAX), 255 bytes elsewhere.
+    virtual std::optional<std::string> overlongNameReason(const std::string& folder,
+                                                          std::string_view name) = 0;
 
     // Whether a path names an existing folder / anything at all.
     virtual bool isDirectory(const std::string& path) = 0;
@@ -66,5 +98,10 @@ public:
 // KALVEX_FORCE_COPY_FALLBACK=1 does the same for a whole run.
 void setCopyFallbackForced(bool forced);
 bool copyFallbackForced();
+
+// Whether the jobs flush what they wrote to the device before reporting success. On by
+// default; only the benchmark turns it off, to time the copying alone.
+void setDurabilityEnabled(bool enabled);
+bool durabilityEnabled();
 
 } // namespace kalvex::files

@@ -5,7 +5,9 @@
 #include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/statfs.h>
 #include <unistd.h>
 
 namespace kalvex::files {
@@ -17,31 +19,101 @@ namespace {
 // One call never asks for more than this, well inside what every system accepts.
 constexpr std::size_t maxTransfer = std::size_t{1} << 30;
 
+// File systems the kernel makes up as they are read (/proc, /sys and their kin). Their files
+// claim to be regular, yet their lengths say nothing about their contents (0 for most of
+// /proc) and the contents change while they are read: no split of one could be joined back.
+// The type of the file system says so for sure; guessing from a length of 0 would not.
+bool isMadeUpByKernel(long type) {
+    switch (static_cast<unsigned long>(type)) {
+    case 0x9fa0:     // proc
+    case 0x62656572: // sysfs
+    case 0x64626720: // debugfs
+    case 0x74726163: // tracefs
+    case 0x73636673: // securityfs
+    case 0x27e0eb:   // cgroup
+    case 0x63677270: // cgroup2
+    case 0x62656570: // configfs
+    case 0xcafe4a11: // bpf
+    case 0xde5e81e4: // efivarfs
+    case 0x6165676c: // pstore
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool unsupported(int error) {
+    return error == EINVAL || error == ENOSYS || error == EOPNOTSUPP || error == ENOTSUP;
+}
+
 } // namespace
 
+std::optional<std::string> PosixFile::notRegularReason(unsigned mode, long fileSystemType) {
+    const char* kind = nullptr;
+    if (S_ISFIFO(mode))
+        kind = "a FIFO";
+    else if (S_ISBLK(mode))
+        kind = "a block device";
+    else if (S_ISCHR(mode))
+        kind = "a character device";
+    else if (S_ISSOCK(mode))
+        kind = "a socket";
+    else if (S_ISLNK(mode))
+        kind = "a symbolic link, which Kalvex never writes through";
+    else if (S_ISREG(mode) && isMadeUpByKernel(fileSystemType))
+        return "it is made up by the kernel as it is read (as on /proc or /sys), not a regular "
+               "file";
+    else if (S_ISREG(mode) || S_ISDIR(mode))
+        return std::nullopt;
+    if (S_ISLNK(mode))
+        return std::string("it is ") + kind;
+    return kind ? std::string("it is ") + kind + ", not a regular file"
+                : std::string("it is not a regular file");
+}
+
 std::unique_ptr<PosixFile> PosixFile::open(const std::string& path, int flags,
-                                           FileOperation operation) {
+                                           FileOperation operation, const char* openPath) {
+    const char* opened = openPath ? openPath : path.c_str();
     int descriptor;
     do {
-        descriptor = ::open(path.c_str(), flags | O_CLOEXEC | O_NOCTTY, 0666);
+        // Nonblocking, so that a FIFO or a device cannot keep the open waiting.
+        descriptor = system::calls().open(opened, flags | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0666);
     } while (descriptor < 0 && errno == EINTR);
-    if (descriptor < 0)
-        throw FileError::fromSystem(path, operation, errno);
-
-    struct stat status {};
-    if (::fstat(descriptor, &status) != 0) {
+    if (descriptor < 0) {
         const int error = errno;
-        ::close(descriptor);
+        // A FIFO without a reader refuses a nonblocking writer, and O_NOFOLLOW refuses a
+        // link: say what stands there rather than the system's puzzling words.
+        struct stat standing {};
+        if ((error == ENXIO || (error == ELOOP && (flags & O_NOFOLLOW))) &&
+            ::lstat(opened, &standing) == 0)
+            if (const auto reason = notRegularReason(standing.st_mode, 0))
+                throw FileError(path, operation, *reason, error);
         throw FileError::fromSystem(path, operation, error);
     }
+    // Owned from here, so that every refusal below closes it.
+    std::unique_ptr<PosixFile> file(new PosixFile(descriptor, path, 0, 0));
+    struct stat status {};
+    if (::fstat(descriptor, &status) != 0)
+        throw FileError::fromSystem(path, operation, errno);
     // Linux opens a folder for reading without complaint; it is never what the caller meant.
-    if (S_ISDIR(status.st_mode)) {
-        ::close(descriptor);
+    if (S_ISDIR(status.st_mode))
         throw FileError::fromSystem(path, operation, EISDIR);
+    // What is read must be a regular file. Writes go to pieces and temporary files; a device
+    // there (only root can make one) takes the bytes as it will, but a FIFO or socket could
+    // keep a write waiting.
+    const bool reading = (flags & O_ACCMODE) == O_RDONLY;
+    if (reading || S_ISFIFO(status.st_mode) || S_ISSOCK(status.st_mode)) {
+        struct statfs fileSystem {};
+        const long type = ::fstatfs(descriptor, &fileSystem) == 0 ? long(fileSystem.f_type) : 0;
+        if (const auto reason = notRegularReason(status.st_mode, type))
+            throw FileError(path, operation, *reason);
     }
-    return std::unique_ptr<PosixFile>(new PosixFile(descriptor, path,
-                                                    static_cast<std::uint64_t>(status.st_dev),
-                                                    static_cast<std::uint64_t>(status.st_ino)));
+    const int flagsNow = ::fcntl(descriptor, F_GETFL);
+    if (flagsNow < 0 || ::fcntl(descriptor, F_SETFL, flagsNow & ~O_NONBLOCK) != 0)
+        throw FileError::fromSystem(path, operation, errno);
+    file->device_ = static_cast<std::uint64_t>(status.st_dev);
+    file->inode_ = static_cast<std::uint64_t>(status.st_ino);
+    return file;
 }
 
 PosixFile::PosixFile(int descriptor, std::string path, std::uint64_t device, std::uint64_t inode)
@@ -115,6 +187,36 @@ std::int64_t PosixFile::length() {
     if (::fstat(descriptor_, &status) != 0)
         throw FileError::fromSystem(path_, FileOperation::MeasureLength, errno);
     return static_cast<std::int64_t>(status.st_size);
+}
+
+void PosixFile::truncate(std::int64_t length) {
+    requireOpen(FileOperation::Write);
+    while (::ftruncate(descriptor_, static_cast<off_t>(length)) != 0)
+        if (errno != EINTR)
+            throw FileError::fromSystem(path_, FileOperation::Write, errno);
+}
+
+void PosixFile::flush() {
+    requireOpen(FileOperation::Flush);
+    while (system::calls().fsync(descriptor_) != 0) {
+        if (errno == EINTR)
+            continue;
+        if (unsupported(errno))
+            return;
+        throw FileError::fromSystem(path_, FileOperation::Flush, errno);
+    }
+}
+
+bool PosixFile::tryLock(LockMode mode) {
+    requireOpen(FileOperation::Inspect);
+    const int operation = (mode == LockMode::Exclusive ? LOCK_EX : LOCK_SH) | LOCK_NB;
+    while (system::calls().flock(descriptor_, operation) != 0) {
+        if (errno == EINTR)
+            continue;
+        // Anything else (ENOLCK, EOPNOTSUPP, ...) is a file system without locks.
+        return errno != EWOULDBLOCK;
+    }
+    return true;
 }
 
 void PosixFile::close() {

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace kalvex::files {
@@ -13,16 +14,26 @@ namespace kalvex::files {
 // the current position is kept here rather than in the descriptor.
 class PosixFile : public File {
 public:
-    // Opens path with the given open(2) flags; a folder is refused even where the system
-    // would open it. Failures are reported under operation.
+    // Opens path (or openPath, when given, with path kept for messages) with the given
+    // open(2) flags. The open never waits (O_NONBLOCK, cleared once open). A folder is refused
+    // with EISDIR; for reading anything but a regular file, for writing a FIFO or socket, is
+    // refused with notRegularReason.
+    // Failures are reported under operation.
     static std::unique_ptr<PosixFile> open(const std::string& path, int flags,
-                                           FileOperation operation);
+                                           FileOperation operation, const char* openPath = nullptr);
+
+    // Why a file of this stat(2) mode on a file system of this statfs(2) type is not one
+    // whose bytes can be split or joined ("it is a FIFO, not a regular file"), or nothing.
+    static std::optional<std::string> notRegularReason(unsigned mode, long fileSystemType);
     ~PosixFile() override;
 
     const std::string& path() const override { return path_; }
     void read(std::span<std::byte> data, std::optional<std::int64_t> position = {}) override;
     void write(std::int64_t position, std::span<const std::byte> data) override;
     std::int64_t length() override;
+    void truncate(std::int64_t length) override;
+    void flush() override;
+    bool tryLock(LockMode mode) override;
     void close() override;
     bool isOpen() const override { return descriptor_ >= 0; }
     std::uint64_t device() const override { return device_; }

@@ -1,6 +1,7 @@
 #include "files/PosixFileSystem.h"
 
 #include "files/FileError.h"
+#include "files/FolderPath.h"
 #include "files/PosixFile.h"
 #include "files/SystemCalls.h"
 
@@ -11,6 +12,8 @@
 #include <fcntl.h>
 #include <string_view>
 #include <sys/stat.h>
+#include <sys/statfs.h>
+#include <unistd.h>
 #include <vector>
 
 namespace kalvex::files {
@@ -95,6 +98,17 @@ bool statPath(const std::string& path, struct stat& status) {
     return ::stat(path.c_str(), &status) == 0;
 }
 
+// The folder a path names, as the system calls take it: "." for the current one.
+std::string folderForCalls(const std::string& folder) {
+    return folder.empty() ? std::string(".") : folder;
+}
+
+// Errors by which a file system says it cannot link an unnamed file, rather than failing.
+bool cannotLink(int error) {
+    return error == EPERM || error == EOPNOTSUPP || error == ENOTSUP || error == ENOSYS ||
+           error == EINVAL || error == EXDEV || error == ENOENT || error == EACCES;
+}
+
 } // namespace
 
 void setCopyFallbackForced(bool forced) {
@@ -114,6 +128,10 @@ std::int64_t PosixFileSystem::fileLength(const std::string& path) {
         throw FileError::fromSystem(path, FileOperation::MeasureLength, errno);
     if (S_ISDIR(status.st_mode))
         throw FileError::fromSystem(path, FileOperation::MeasureLength, EISDIR);
+    struct statfs fileSystem {};
+    const long type = ::statfs(path.c_str(), &fileSystem) == 0 ? long(fileSystem.f_type) : 0;
+    if (const auto reason = PosixFile::notRegularReason(status.st_mode, type))
+        throw FileError(path, FileOperation::MeasureLength, *reason);
     return static_cast<std::int64_t>(status.st_size);
 }
 
@@ -122,7 +140,7 @@ std::unique_ptr<File> PosixFileSystem::openRead(const std::string& path) {
 }
 
 std::unique_ptr<File> PosixFileSystem::openWrite(const std::string& path, WriteMode mode) {
-    int flags = O_WRONLY | O_CREAT;
+    int flags = O_WRONLY | O_CREAT | O_NOFOLLOW;
     switch (mode) {
     case WriteMode::Keep:
         break;
@@ -134,6 +152,79 @@ std::unique_ptr<File> PosixFileSystem::openWrite(const std::string& path, WriteM
         break;
     }
     return PosixFile::open(path, flags, FileOperation::OpenForWriting);
+}
+
+std::unique_ptr<File> PosixFileSystem::openUnnamed(const std::string& path) {
+#ifdef O_TMPFILE
+    const std::string folder = folderForCalls(folderOf(path));
+    try {
+        return PosixFile::open(path, O_RDWR | O_TMPFILE, FileOperation::OpenForWriting,
+                               folder.c_str());
+    } catch (const FileError&) {
+        // EOPNOTSUPP, EISDIR, EINVAL...: the named temporary file does the work, and reports
+        // any real fault of the folder itself.
+        return nullptr;
+    }
+#else
+    (void)path;
+    return nullptr;
+#endif
+}
+
+bool PosixFileSystem::giveName(File& unnamed, const std::string& path) {
+    const int descriptor = dynamic_cast<PosixFile&>(unnamed).descriptor();
+    const std::string link = "/proc/self/fd/" + std::to_string(descriptor);
+    if (system::calls().linkat(AT_FDCWD, link.c_str(), AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW) ==
+        0)
+        return true;
+    int error = errno;
+#ifdef AT_EMPTY_PATH
+    // Without /proc, the descriptor itself; this one wants a privilege the first does not.
+    if (cannotLink(error)) {
+        if (system::calls().linkat(descriptor, "", AT_FDCWD, path.c_str(), AT_EMPTY_PATH) == 0)
+            return true;
+        error = errno;
+    }
+#endif
+    if (cannotLink(error))
+        return false;
+    throw FileError::fromSystem(path, FileOperation::Name, error);
+}
+
+void PosixFileSystem::remove(const std::string& path) {
+    if (::unlink(path.c_str()) != 0 && errno != ENOENT)
+        throw FileError::fromSystem(path, FileOperation::Remove, errno);
+}
+
+bool PosixFileSystem::isLink(const std::string& path) {
+    struct stat status {};
+    return ::lstat(path.c_str(), &status) == 0 && S_ISLNK(status.st_mode);
+}
+
+void PosixFileSystem::flushFolder(const std::string& folder) {
+    const std::string opened = folderForCalls(folder);
+    const int descriptor =
+        system::calls().open(opened.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0);
+    if (descriptor < 0)
+        throw FileError::fromSystem(folder, FileOperation::Flush, errno);
+    int error = 0;
+    while (system::calls().fsync(descriptor) != 0 && (error = errno) == EINTR)
+        error = 0;
+    system::calls().close(descriptor);
+    // Some file systems (FAT through FUSE, network mounts) cannot flush a folder.
+    if (error != 0 && error != EINVAL && error != ENOSYS && error != EOPNOTSUPP &&
+        error != ENOTSUP && error != EBADF)
+        throw FileError::fromSystem(folder, FileOperation::Flush, error);
+}
+
+std::optional<std::string> PosixFileSystem::overlongNameReason(const std::string& folder,
+                                                               std::string_view name) {
+    const long limit = ::pathconf(folderForCalls(folder).c_str(), _PC_NAME_MAX);
+    const auto most = static_cast<std::size_t>(limit > 0 ? limit : 255);
+    if (name.size() <= most)
+        return std::nullopt;
+    return "is " + std::to_string(name.size()) + " bytes long; the folder takes names of at most " +
+           std::to_string(most) + " bytes";
 }
 
 bool PosixFileSystem::isDirectory(const std::string& path) {

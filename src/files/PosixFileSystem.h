@@ -10,6 +10,13 @@ public:
     std::int64_t fileLength(const std::string& path) override;
     std::unique_ptr<File> openRead(const std::string& path) override;
     std::unique_ptr<File> openWrite(const std::string& path, WriteMode mode) override;
+    std::unique_ptr<File> openUnnamed(const std::string& path) override;
+    bool giveName(File& unnamed, const std::string& path) override;
+    void remove(const std::string& path) override;
+    bool isLink(const std::string& path) override;
+    void flushFolder(const std::string& folder) override;
+    std::optional<std::string> overlongNameReason(const std::string& folder,
+                                                  std::string_view name) override;
     bool isDirectory(const std::string& path) override;
     bool exists(const std::string& path) override;
     bool sameFile(const std::string& a, const std::string& b) override;

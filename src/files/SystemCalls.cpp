@@ -1,6 +1,8 @@
 #include "files/SystemCalls.h"
 
 #include <cerrno>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <unistd.h>
 
 namespace kalvex::files::system {
@@ -18,10 +20,14 @@ ssize_t copyFileRange(int in, off_t* inOffset, int out, off_t* outOffset, size_t
 #endif
 }
 
+int openFile(const char* path, int flags, mode_t mode) {
+    return ::open(path, flags, mode);
+}
+
 } // namespace
 
 Calls nativeCalls() {
-    return Calls{::pread, ::pwrite, ::close, copyFileRange};
+    return Calls{::pread, ::pwrite, ::close, copyFileRange, openFile, ::fsync, ::flock, ::linkat};
 }
 
 Calls& calls() {

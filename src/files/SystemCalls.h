@@ -6,7 +6,8 @@ namespace kalvex::files::system {
 
 // The system calls the POSIX file layer makes, held in replaceable pointers so that tests
 // can make them return the short counts, interruptions and failures that a real disk
-// gives only rarely. Production code never changes them.
+// gives only rarely, or lack the features that removable media lack. Production code never
+// changes them.
 struct Calls {
     ssize_t (*pread)(int descriptor, void* data, size_t size, off_t offset);
     ssize_t (*pwrite)(int descriptor, const void* data, size_t size, off_t offset);
@@ -14,6 +15,10 @@ struct Calls {
     // Sets errno to ENOSYS where the system has no in-kernel copy.
     ssize_t (*copyFileRange)(int in, off_t* inOffset, int out, off_t* outOffset, size_t size,
                              unsigned flags);
+    int (*open)(const char* path, int flags, mode_t mode);
+    int (*fsync)(int descriptor);
+    int (*flock)(int descriptor, int operation);
+    int (*linkat)(int fromFolder, const char* from, int toFolder, const char* to, int flags);
 };
 
 // The calls the system offers.

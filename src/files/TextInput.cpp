@@ -3,6 +3,7 @@
 #include "files/FileError.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstddef>
 #include <span>
 
@@ -12,7 +13,8 @@ namespace {
 constexpr std::size_t bufferSize = 64 * 1024;
 } // namespace
 
-TextInput::TextInput(FileSystem& fileSystem, const std::string& path) {
+TextInput::TextInput(FileSystem& fileSystem, const std::string& path, std::size_t longestLine)
+    : longestLine_(longestLine) {
     try {
         file_ = fileSystem.openRead(path);
         remaining_ = file_->length();
@@ -20,7 +22,8 @@ TextInput::TextInput(FileSystem& fileSystem, const std::string& path) {
         throw FileError(error.path(), FileOperation::OpenForTextInput, error.reason(),
                         error.errorCode());
     }
-    buffer_.resize(bufferSize);
+    // Each fill then reads no more of a line than the one byte that proves it too long.
+    buffer_.resize(std::min(bufferSize, longestLine + 1 == 0 ? bufferSize : longestLine + 1));
 }
 
 bool TextInput::fill() {
@@ -48,6 +51,10 @@ std::optional<std::string> TextInput::readLine() {
         const char* found =
             std::find_if(begin, stop, [](char c) { return c == '\r' || c == '\n'; });
         line.append(begin, found);
+        if (line.size() > longestLine_)
+            throw FileError(file_->path(), FileOperation::ReadLine,
+                            "a line is longer than " + std::to_string(longestLine_) + " bytes",
+                            EMSGSIZE);
         if (found == stop) {
             next_ = end_;
             continue;

@@ -14,7 +14,11 @@ namespace kalvex::files {
 // file that passed through a Unix tool still reads. Lines come back as raw bytes.
 class TextInput {
 public:
-    TextInput(FileSystem& fileSystem, const std::string& path);
+    // Lines longer than longestLine bytes are a failure, found having read at most
+    // longestLine + 1 bytes of them (the error has EMSGSIZE): memory stays bounded whatever
+    // the file holds.
+    TextInput(FileSystem& fileSystem, const std::string& path,
+              std::size_t longestLine = std::size_t(-1));
 
     // The next line without its ending, or nothing at the end of the file.
     std::optional<std::string> readLine();
@@ -29,6 +33,7 @@ private:
     std::size_t next_ = 0;
     std::size_t end_ = 0;
     std::int64_t remaining_ = 0;
+    std::size_t longestLine_;
 };
 
 } // namespace kalvex::files

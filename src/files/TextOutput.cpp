@@ -9,7 +9,8 @@ namespace kalvex::files {
 
 TextOutput::TextOutput(FileSystem& fileSystem, const std::string& path) {
     try {
-        file_ = fileSystem.openWrite(path, WriteMode::Replace);
+        owned_ = fileSystem.openWrite(path, WriteMode::Replace);
+        file_ = owned_.get();
     } catch (const FileError& error) {
         throw FileError(error.path(), FileOperation::OpenForTextOutput, error.reason(),
                         error.errorCode());

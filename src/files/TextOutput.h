@@ -15,6 +15,8 @@ namespace kalvex::files {
 class TextOutput {
 public:
     TextOutput(FileSystem& fileSystem, const std::string& path);
+    // Writes into a file opened elsewhere, which close() closes.
+    explicit TextOutput(File& file) : file_(&file) {}
 
     // One blank, the number's digits (a minus sign in place of the blank when negative),
     // one blank, CR LF.
@@ -26,7 +28,8 @@ public:
     void close();
 
 private:
-    std::unique_ptr<File> file_;
+    std::unique_ptr<File> owned_;
+    File* file_;
     std::int64_t position_ = 1;
 };
 

@@ -5,24 +5,23 @@
 #include "files/FolderPath.h"
 #include "join/JoinFailure.h"
 
+#include <cerrno>
 #include <cmath>
 #include <new>
-#include <system_error>
 
 namespace kalvex {
 
 namespace {
 
 constexpr const char* temporarySuffix = ".kalvex-join";
-constexpr int temporaryAttempts = 1000;
-
-bool hasErrorCode(const files::FileError& error, std::errc code) {
-    return error.errorCode() == static_cast<int>(code);
-}
 
 // k counts whole pieces from 1, far below where a double stops being exact.
 std::int64_t pieceNumber(double k) {
     return static_cast<std::int64_t>(k);
+}
+
+bool isMissing(const files::FileError& error) {
+    return error.errorCode() == ENOENT;
 }
 
 } // namespace
@@ -42,37 +41,49 @@ PieceNames JoinJob::pieceNamesFor(files::FileSystem& fileSystem, const std::stri
 void JoinJob::run() {
     try {
         const auto manifest = JoinManifest::read(fileSystem_, manifestPath_);
-        if (const auto reason = files::unsafeFileNameReason(manifest.title))
-            throw JoinFailure(manifestPath_, "Cannot join \"" + manifestPath_ +
-                                                 "\": the file name on line 2 " + *reason);
+        refuseUnfitName(manifest);
         if (!(manifest.count >= 1))
             return; // no piece to join, so nothing is created
 
         const std::string output = files::folderPath(fileSystem_, joinFolder_) + manifest.title;
         const PieceNames pieces = pieceNamesFor(fileSystem_, manifest.basePath);
         refuseUnsafeOutput(manifest, pieces, output);
-        createTemporary(output);
+        claimPieces(manifest, pieces);
+        output_.emplace(fileSystem_, output, temporarySuffix);
         joinPieces(manifest, pieces);
-        temporary_->close();
-        fileSystem_.rename(temporaryPath_, output);
+        output_->commit();
+        if (pieceOne_)
+            pieceOne_->close();
     } catch (const files::FileError& error) {
-        closeTemporaryQuietly();
-        throw JoinFailure(error.path(), error.what(), temporaryPath_);
+        throw JoinFailure(error.path(), error.what(), keepOutput());
     } catch (const std::bad_alloc&) {
-        closeTemporaryQuietly();
         throw JoinFailure(manifestPath_, "Cannot join \"" + manifestPath_ + "\": out of memory",
-                          temporaryPath_);
+                          keepOutput());
+    } catch (const JoinFailure&) {
+        keepOutput();
+        throw;
     }
 }
 
-void JoinJob::closeTemporaryQuietly() {
-    if (!temporary_)
-        return;
-    try {
-        temporary_->close();
-    } catch (const files::FileError&) {
-        // The failure being reported already says what went wrong with this file.
+// Whatever was joined gets a visible name, which the message gives.
+std::string JoinJob::keepOutput() noexcept {
+    if (pieceOne_) {
+        try {
+            pieceOne_->close();
+        } catch (...) {
+            // Only read from: the failure being reported is what counts.
+        }
     }
+    return output_ ? output_->keep() : std::string();
+}
+
+void JoinJob::refuseUnfitName(const JoinManifest& manifest) {
+    const auto refuse = [&](const std::string& why) {
+        throw JoinFailure(manifestPath_,
+                          "Cannot join \"" + manifestPath_ + "\": the file name on line 2 " + why);
+    };
+    if (const auto reason = files::unsafeFileNameReason(manifest.title))
+        refuse(*reason);
 }
 
 void JoinJob::refuseUnsafeOutput(const JoinManifest& manifest, const PieceNames& pieces,
@@ -84,6 +95,10 @@ void JoinJob::refuseUnsafeOutput(const JoinManifest& manifest, const PieceNames&
         refuse("it is the manifest being joined");
     if (fileSystem_.isDirectory(output))
         refuse("a folder of that name stands there");
+    // Found now rather than when the last piece has been copied and the name is given.
+    const std::string folder = files::folderOf(output);
+    if (const auto reason = fileSystem_.overlongNameReason(folder, output.substr(folder.size())))
+        refuse("its name " + *reason);
     if (!fileSystem_.exists(output))
         return;
     // Only pieces that exist can be the output; the join stops at the first missing one.
@@ -96,32 +111,41 @@ void JoinJob::refuseUnsafeOutput(const JoinManifest& manifest, const PieceNames&
     }
 }
 
-void JoinJob::createTemporary(const std::string& output) {
-    std::string stem = output + temporarySuffix;
-    for (int attempt = 1; attempt <= temporaryAttempts; ++attempt) {
-        const std::string candidate = attempt == 1 ? stem : stem + std::to_string(attempt);
-        try {
-            temporary_ = fileSystem_.openWrite(candidate, files::WriteMode::CreateNew);
-            temporaryPath_ = candidate;
-            return;
-        } catch (const files::FileError& error) {
-            if (hasErrorCode(error, std::errc::file_exists))
-                continue;
-            const std::string folder = files::folderOf(output);
-            if (hasErrorCode(error, std::errc::filename_too_long) &&
-                stem != folder + temporarySuffix) {
-                // A name at the length limit leaves no room for the suffix: use a short
-                // name in the same folder instead.
-                stem = folder + temporarySuffix;
-                attempt = 0;
-                continue;
-            }
-            // Report the output the user asked for, not our temporary name.
-            throw files::FileError(output, error.operation(), error.reason(), error.errorCode());
-        }
+// Before anything is written: piece 1 is not being written by a split, and the pieces can
+// come from one split (all but the last as long as piece 1, the last not longer). Checking
+// stops at the first missing piece, which the copy then reports after what came before it.
+void JoinJob::claimPieces(const JoinManifest& manifest, const PieceNames& pieces) {
+    try {
+        pieceOne_ = fileSystem_.openRead(pieces.piecePath(1));
+    } catch (const files::FileError& error) {
+        if (!isMissing(error))
+            throw;
+        return;
     }
-    throw files::FileError(output, files::FileOperation::OpenForWriting,
-                           "no free name for a temporary file beside it");
+    if (!pieceOne_->tryLock(files::LockMode::Shared))
+        throw JoinFailure(pieceOne_->path(),
+                          "Cannot join \"" + manifestPath_ + "\": its piece \"" +
+                              pieceOne_->path() +
+                              "\" is being written by a split that has not finished.");
+    const std::int64_t full = pieceOne_->length();
+    for (double k = 2; k <= manifest.count; k += 1) {
+        const std::string piece = pieces.piecePath(pieceNumber(k));
+        std::int64_t length = 0;
+        try {
+            length = fileSystem_.fileLength(piece);
+        } catch (const files::FileError& error) {
+            if (!isMissing(error))
+                throw;
+            return;
+        }
+        const bool last = k + 1 > manifest.count;
+        if (length == full || (last && length < full))
+            continue;
+        throw JoinFailure(piece, "Cannot join \"" + manifestPath_ + "\": the piece \"" + piece +
+                                     "\" holds " + std::to_string(length) +
+                                     " bytes where piece 1 holds " + std::to_string(full) +
+                                     "; these pieces cannot come from one split.");
+    }
 }
 
 void JoinJob::joinPieces(const JoinManifest& manifest, const PieceNames& pieces) {
@@ -135,10 +159,15 @@ void JoinJob::joinPieces(const JoinManifest& manifest, const PieceNames& pieces)
 }
 
 void JoinJob::copyPiece(const std::string& path, std::int64_t& offset) {
-    auto piece = fileSystem_.openRead(path);
-    const std::int64_t length = piece->length();
-    fileSystem_.copy(*piece, *temporary_, offset + 1, length, [this] { observer_.idle(); });
-    piece->close();
+    // Piece 1 stays open, and locked, until the output is in place.
+    std::unique_ptr<files::File> opened;
+    files::File& piece = pieceOne_ && pieceOne_->path() == path
+                             ? *pieceOne_
+                             : *(opened = fileSystem_.openRead(path));
+    const std::int64_t length = piece.length();
+    fileSystem_.copy(piece, output_->file(), offset + 1, length, [this] { observer_.idle(); });
+    if (opened)
+        opened->close();
     offset += length;
 }
 

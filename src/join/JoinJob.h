@@ -2,20 +2,25 @@
 
 #include "files/File.h"
 #include "files/FileSystem.h"
+#include "files/StagedFile.h"
 #include "join/JoinManifest.h"
 #include "join/JoinObserver.h"
 #include "split/PieceNames.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace kalvex {
 
 // Rebuilds a split file: pieces 1 to N of the manifest, in number order, into the join
-// folder under the name on the manifest's line 2. The output is written into a temporary
-// file beside it and renamed over it after the last piece, so a file already standing
-// there survives a join that fails. Every failure throws JoinFailure; nothing written is
-// deleted.
+// folder under the name on the manifest's line 2. Before anything is written it checks the
+// name, the output and that the pieces can come from one split, and takes a shared lock on
+// piece 1, so that a split still writing the set refuses the join. The output is written
+// into a file without a name (or a temporary file beside it) that takes the output's name
+// after the last piece, so a file already standing there survives a join that fails and a
+// crash leaves nothing behind. Every failure throws JoinFailure; nothing written is
+// deleted: what was joined is kept under a temporary name that the message gives.
 class JoinJob {
 public:
     JoinJob(std::string manifestPath, std::string joinFolder, JoinObserver& observer,
@@ -27,19 +32,20 @@ public:
     static PieceNames pieceNamesFor(files::FileSystem& fileSystem, const std::string& basePath);
 
 private:
+    void refuseUnfitName(const JoinManifest& manifest);
     void refuseUnsafeOutput(const JoinManifest& manifest, const PieceNames& pieces,
                             const std::string& output);
-    void createTemporary(const std::string& output);
+    void claimPieces(const JoinManifest& manifest, const PieceNames& pieces);
     void joinPieces(const JoinManifest& manifest, const PieceNames& pieces);
     void copyPiece(const std::string& path, std::int64_t& offset);
-    void closeTemporaryQuietly();
+    std::string keepOutput() noexcept;
 
     std::string manifestPath_;
     std::string joinFolder_;
     JoinObserver& observer_;
     files::FileSystem& fileSystem_;
-    std::string temporaryPath_;
-    std::unique_ptr<files::File> temporary_;
+    std::unique_ptr<files::File> pieceOne_; // open from the claim on, with its shared lock
+    std::optional<files::StagedFile> output_;
 };
 
 } // namespace kalvex

@@ -1,9 +1,11 @@
 #include "join/JoinManifest.h"
 
 #include "files/CodePage.h"
+#include "files/FileError.h"
 #include "files/TextInput.h"
 #include "join/JoinFailure.h"
 
+#include <cerrno>
 #include <charconv>
 #include <limits>
 
@@ -84,9 +86,17 @@ std::string JoinManifest::cutLastFourCharacters(std::string_view path) {
 }
 
 JoinManifest JoinManifest::read(files::FileSystem& fileSystem, const std::string& path) {
-    files::TextInput input(fileSystem, path);
-    const auto countLine = input.readLine();
-    const auto titleLine = countLine ? input.readLine() : std::nullopt;
+    files::TextInput input(fileSystem, path, LongestLine);
+    std::optional<std::string> countLine, titleLine;
+    try {
+        countLine = input.readLine();
+        titleLine = countLine ? input.readLine() : std::nullopt;
+    } catch (const files::FileError& error) {
+        if (error.errorCode() != EMSGSIZE)
+            throw;
+        throw JoinFailure(path, "Cannot join \"" + path + "\": it is not a split manifest (" +
+                                    error.reason() + ")");
+    }
     input.close();
 
     const auto count = parseCount(countLine.value_or(std::string()));

@@ -16,8 +16,13 @@ struct JoinManifest {
     std::string title;    // UTF-8, verbatim (blanks kept)
     std::string basePath; // the manifest path less its last four characters
 
-    // Reads the first two lines. Throws FileError when the file cannot be read and
-    // JoinFailure when line 1 is not a number or line 2 is missing.
+    // No line of a manifest is longer: four bytes for each of the 255 characters a name can
+    // hold, four times over.
+    static constexpr std::size_t LongestLine = 4 * 255 * 4;
+
+    // Reads the first two lines, never more than LongestLine + 1 bytes of one. Throws
+    // FileError when the file cannot be read and JoinFailure when a line is too long for a
+    // manifest, line 1 is not a number or line 2 is missing.
     static JoinManifest read(files::FileSystem& fileSystem, const std::string& path);
 
     // Blanks and tabs around an optional sign, digits and an optional decimal fraction;

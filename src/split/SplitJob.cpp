@@ -1,6 +1,8 @@
 #include "split/SplitJob.h"
 
+#include "files/FileError.h"
 #include "files/FileName.h"
+#include "files/FolderPath.h"
 #include "split/SplitManifest.h"
 #include "split/SplitRefusal.h"
 
@@ -77,6 +79,8 @@ void SplitJob::openSource(SplitRoutine routine) {
     checkTitle();
     checkCapacity();
     checkNotOverSource();
+    checkNames();
+    claimSet();
     block_.assign(static_cast<std::size_t>(blockSize_), std::byte{});
 }
 
@@ -129,6 +133,46 @@ void SplitJob::checkNotOverSource() const {
     }
 }
 
+void SplitJob::checkNames() const {
+    const std::int64_t written = std::min(pieceCount_, piecesNeeded());
+    const std::string folder = files::folderOf(names_.manifestPath());
+    // The last piece has the longest number, so the longest name.
+    for (const std::string& path :
+         {names_.piecePath(std::max<std::int64_t>(written, 1)), names_.manifestPath()})
+        if (const auto reason = fileSystem_.overlongNameReason(folder, path.substr(folder.size())))
+            throw SplitRefusal(inputs_.sourcePath, "the name \"" + path + "\" " + *reason + ".");
+    // Writing through a link planted at one of the names would change a file elsewhere.
+    for (std::int64_t number = 0; number <= written; ++number) {
+        const std::string path = number == 0 ? names_.manifestPath() : names_.piecePath(number);
+        if (fileSystem_.isLink(path))
+            throw SplitRefusal(inputs_.sourcePath, "\"" + path +
+                                                       "\" is a symbolic link, and Kalvex never "
+                                                       "writes through one.");
+    }
+}
+
+// Piece 1 opens without being emptied, so that a set another job is using is left as it is
+// when the lock is refused. The old manifest goes before the first piece is written: a split
+// that stops part-way never leaves one beside pieces it did not finish.
+void SplitJob::claimSet() {
+    if (std::min(pieceCount_, piecesNeeded()) > 0) {
+        pieceOne_ = fileSystem_.openWrite(names_.piecePath(1), files::WriteMode::Keep);
+        if (!pieceOne_->tryLock(files::LockMode::Exclusive)) {
+            closeAll();
+            throw SplitRefusal(inputs_.sourcePath,
+                               "its pieces (\"" + names_.piecePath(1) +
+                                   "\" ...) are in use by another split or join. Try again "
+                                   "when it has finished.");
+        }
+    }
+    const std::string manifest = names_.manifestPath();
+    if (!fileSystem_.exists(manifest))
+        return;
+    fileSystem_.remove(manifest);
+    if (files::durabilityEnabled())
+        fileSystem_.flushFolder(files::folderOf(manifest));
+}
+
 void SplitJob::copyPieces() {
     for (std::int64_t number = 1; number <= pieceCount_ && readPosition_ <= sourceLength_; ++number)
         copyPiece(number);
@@ -137,6 +181,7 @@ void SplitJob::copyPieces() {
 void SplitJob::copyPiece(std::int64_t number) {
     const double length = static_cast<double>(sourceLength_);
     std::int64_t fill = 0;
+    files::File* piece = nullptr;
     // Blocks of B bytes; the last block of a piece is shorter when B does not divide the
     // piece size, and no block runs past the end of the source.
     while (fill < pieceSize_ && readPosition_ <= sourceLength_) {
@@ -147,11 +192,18 @@ void SplitJob::copyPiece(std::int64_t number) {
         else if (left < blockSize_)
             count = left;
 
-        if (!piece_)
-            piece_ = fileSystem_.openWrite(names_.piecePath(number), files::WriteMode::Replace);
+        if (!piece) {
+            if (number == 1 && pieceOne_) {
+                pieceOne_->truncate(0);
+                piece = pieceOne_.get();
+            } else {
+                piece_ = fileSystem_.openWrite(names_.piecePath(number), files::WriteMode::Replace);
+                piece = piece_.get();
+            }
+        }
         const std::span<std::byte> block(block_.data(), static_cast<std::size_t>(count));
         source_->read(block, readPosition_);
-        piece_->write(fill + 1, block);
+        piece->write(fill + 1, block);
         readPosition_ += count;
         fill += count;
 
@@ -159,24 +211,50 @@ void SplitJob::copyPiece(std::int64_t number) {
         observer_.blockDone(progress > 100.0 ? 100.0F : static_cast<float>(progress),
                             static_cast<std::int64_t>(std::floor(progress)));
     }
+    if (!piece)
+        return;
+    if (files::durabilityEnabled())
+        piece->flush();
+    // Piece 1 keeps the set's lock until the manifest is in place.
     if (piece_) {
-        auto piece = std::move(piece_);
-        piece->close();
-        ++piecesWritten_;
+        auto opened = std::move(piece_);
+        opened->close();
+    }
+    ++piecesWritten_;
+}
+
+// Failures of the manifest name the manifest, never the temporary file that is removed.
+template <class Step> void SplitJob::onManifest(const Step& step) {
+    try {
+        step();
+    } catch (const files::FileError& error) {
+        const auto operation = error.operation() == files::FileOperation::OpenForWriting
+                                   ? files::FileOperation::OpenForTextOutput
+                                   : error.operation();
+        throw files::FileError(names_.manifestPath(), operation, error.reason(), error.errorCode());
     }
 }
 
 void SplitJob::writeManifest() {
-    manifest_.emplace(fileSystem_, names_.manifestPath());
-    SplitManifest::writeLines(*manifest_, pieceCount_, inputs_.sourceTitle);
+    onManifest([this] {
+        stagedManifest_.emplace(fileSystem_, names_.manifestPath(), ".kalvex-split");
+        manifest_.emplace(stagedManifest_->file());
+        SplitManifest::writeLines(*manifest_, pieceCount_, inputs_.sourceTitle);
+    });
 }
 
 void SplitJob::closeManifest() {
-    if (!manifest_)
+    if (!stagedManifest_)
         return;
-    std::optional<files::TextOutput> manifest;
-    manifest.swap(manifest_);
-    manifest->close();
+    onManifest([this] {
+        manifest_.reset();
+        stagedManifest_->commit();
+        stagedManifest_.reset();
+    });
+    if (pieceOne_) {
+        auto pieceOne = std::move(pieceOne_);
+        pieceOne->close();
+    }
 }
 
 void SplitJob::closeSource() {
@@ -188,7 +266,12 @@ void SplitJob::closeSource() {
 
 void SplitJob::closeAll() noexcept {
     closeQuietly(piece_);
-    closeQuietly(manifest_);
+    manifest_.reset();
+    if (stagedManifest_) {
+        stagedManifest_->discard();
+        stagedManifest_.reset();
+    }
+    closeQuietly(pieceOne_);
     closeQuietly(source_);
 }
 

@@ -2,6 +2,7 @@
 
 #include "files/File.h"
 #include "files/FileSystem.h"
+#include "files/StagedFile.h"
 #include "files/TextOutput.h"
 #include "split/PieceNames.h"
 #include "split/SplitInputs.h"
@@ -21,8 +22,11 @@ enum class SplitRoutine { Under10Meg, Over10Meg };
 // that each routine of the splitting window can run them in its own order:
 //   measureSource, openSource, copyPieces, writeManifest, closeManifest, closeSource.
 // Any step may throw files::FileError; openSource throws SplitRefusal, before anything
-// is written, for a split whose manifest could not rebuild the source or that would write
-// over it. Whatever is still open is closed by closeAll or the destructor.
+// is written, for a split whose manifest could not rebuild the source, that would write
+// over it or through a link, whose names the folder cannot hold, or whose set another job is
+// using. From openSource on the job holds an exclusive lock on piece 1 and the manifest of
+// the set is gone; the new manifest appears, complete, only in closeManifest, once every
+// piece is on the device. Whatever is still open is closed by closeAll or the destructor.
 class SplitJob {
 public:
     static constexpr std::int64_t SmallBlock = 1024;
@@ -47,9 +51,10 @@ public:
     // Writes the pieces block by block, telling the observer after every block.
     void copyPieces();
 
-    // Creates or replaces the manifest and writes its two lines; it stays open.
+    // Writes the manifest's two lines into a file that has not taken the manifest's name.
     void writeManifest();
 
+    // Flushes the manifest, gives it its name and flushes the folder; then the set is done.
     void closeManifest();
     void closeSource();
 
@@ -65,6 +70,9 @@ private:
     void checkTitle() const;
     void checkCapacity() const;
     void checkNotOverSource() const;
+    void checkNames() const;
+    void claimSet();
+    template <class Step> void onManifest(const Step& step);
     std::int64_t piecesNeeded() const;
     void copyPiece(std::int64_t number);
 
@@ -82,6 +90,8 @@ private:
 
     std::unique_ptr<files::File> source_;
     std::unique_ptr<files::File> piece_;
+    std::unique_ptr<files::File> pieceOne_; // open and locked from openSource to the end
+    std::optional<files::StagedFile> stagedManifest_;
     std::optional<files::TextOutput> manifest_;
     std::vector<std::byte> block_; // the one block buffer of the job
 };

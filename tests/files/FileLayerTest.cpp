@@ -151,8 +151,8 @@ TEST(PosixFile, RetriesShortCountsAndInterruptionsAndReportsWhatFails) {
     auto out = fs.openWrite(path, WriteMode::Replace);
     auto in = fs.openRead(path);
     {
-        system::ReplaceCalls replaced(
-            {scripted<void*, ::pread>, scripted<const void*, ::pwrite>, failingClose, nullptr});
+        system::ReplaceCalls replaced({scripted<void*, ::pread>, scripted<const void*, ::pwrite>,
+                                       failingClose, nullptr, nullptr, nullptr, nullptr, nullptr});
         script = {-EINTR, 3, -EINTR, 1, 5};
         out->write(5, bytes(text));
         script = {2, -EINTR, 7};

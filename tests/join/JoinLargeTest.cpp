@@ -30,9 +30,9 @@ TEST(JoinLarge, OutputBeyondFourGiBHoldsEveryPieceAtItsOffset) {
     TempDir dir;
     if (freeBytes(dir.path()) < 12 * GiB)
         GTEST_SKIP() << "needs 12 GiB free beside " << dir.path() << " for pieces and output";
-    // Sparse pieces with marks of their own at both ends; piece 2 crosses the 4 GiB mark of
-    // the output and piece 3 starts past it.
-    const std::int64_t lengths[] = {3 * GiB + 7, GiB + GiB / 2, (1 << 20) + 3};
+    // Sparse pieces, as one split cuts them, with marks of their own at both ends; piece 2
+    // crosses the 4 GiB mark of the output and piece 3 starts past it.
+    const std::int64_t lengths[] = {2 * GiB + 7, 2 * GiB + 7, (1 << 20) + 3};
     for (int k = 0; k < 3; ++k) {
         const std::string piece = dir.file("big.split" + std::to_string(k + 1));
         writeFile(piece, patternBytes(4096, 31 * k));

@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
+#include <fcntl.h>
+#include <filesystem>
 #include <functional>
 #include <map>
 #include <memory>
@@ -46,6 +48,21 @@ public:
     // like make the copy go on through its plain loop; ENOSPC or EIO fail it). Files with read
     // or write rules never reach the kernel's copy.
     void failCopyFileRange(int error, std::int64_t bytes = 0) { add(Copy, "", bytes, error); }
+    // Flushing a matching file or folder (its path without a trailing separator) fails.
+    void failFlush(std::string suffix, int error) { add(Flush, suffix, 0, error); }
+    // The file system lacks a feature, as FAT and exFAT sticks do: its calls fail with error.
+    enum Feature { UnnamedFiles, Links, Locks };
+    void lack(Feature feature, int error) { lacks_[feature] = error; }
+
+    // Every file and folder flushed to the device, in order.
+    const std::vector<std::string>& flushed() const { return flushed_; }
+    // Bytes read from matching files.
+    std::int64_t bytesRead(std::string_view suffix) const {
+        std::int64_t total = 0;
+        for (const auto& [path, bytes] : read_)
+            total += path.ends_with(suffix) ? bytes : 0;
+        return total;
+    }
 
     // How many times matching paths were opened (any mode).
     int opens(std::string_view suffix) const {
@@ -66,6 +83,10 @@ public:
         return track(path, files::FileOperation::OpenForWriting,
                      [&] { return PosixFileSystem::openWrite(path, mode); });
     }
+    std::unique_ptr<files::File> openUnnamed(const std::string& path) override {
+        return track(path, files::FileOperation::OpenForWriting,
+                     [&] { return PosixFileSystem::openUnnamed(path); });
+    }
     void rename(const std::string& from, const std::string& to) override {
         if (const Rule* rule = find(Rename, from) ? find(Rename, from) : find(Rename, to))
             throw files::FileError::fromSystem(from, files::FileOperation::Rename, rule->error);
@@ -73,7 +94,7 @@ public:
     }
 
 private:
-    enum Kind { Read, Write, Copy, Open, Close, Rename };
+    enum Kind { Read, Write, Copy, Open, Close, Rename, Flush };
     struct Rule {
         Kind kind;
         std::string suffix;
@@ -98,7 +119,8 @@ private:
         if (const Rule* rule = find(Open, path))
             throw files::FileError::fromSystem(path, operation, rule->error);
         auto file = open();
-        open_[dynamic_cast<files::PosixFile&>(*file).descriptor()] = path;
+        if (file)
+            open_[dynamic_cast<files::PosixFile&>(*file).descriptor()] = path;
         return file;
     }
 
@@ -122,9 +144,12 @@ private:
     }
     // The system calls in force while this file system lives.
     static ssize_t readCall(int descriptor, void* data, size_t size, off_t offset) {
-        return transfer(descriptor, Read, size, [&](std::size_t allowed) {
+        const ssize_t done = transfer(descriptor, Read, size, [&](std::size_t allowed) {
             return real().pread(descriptor, data, allowed, offset);
         });
+        if (done > 0 && active->open_.contains(descriptor))
+            active->read_[active->open_[descriptor]] += done;
+        return done;
     }
     static ssize_t writeCall(int descriptor, const void* data, size_t size, off_t offset) {
         if (active->beforeWrite && active->open_.contains(descriptor))
@@ -149,9 +174,46 @@ private:
         });
     }
 
+    static int lacking(Feature feature) {
+        const auto found = active->lacks_.find(feature);
+        return found == active->lacks_.end() ? 0 : found->second;
+    }
+    static int openCall(const char* path, int flags, mode_t mode) {
+        if ((flags & O_TMPFILE) == O_TMPFILE && lacking(UnnamedFiles))
+            return failWith(lacking(UnnamedFiles));
+        return real().open(path, flags, mode);
+    }
+    // Names the descriptor by the path it was opened under, or by what the system says.
+    static std::string pathOf(int descriptor) {
+        if (active->open_.contains(descriptor))
+            return active->open_[descriptor];
+        std::error_code ignored;
+        const std::string link = "/proc/self/fd/" + std::to_string(descriptor);
+        return std::filesystem::read_symlink(link, ignored).string();
+    }
+    static int fsyncCall(int descriptor) {
+        const std::string path = pathOf(descriptor);
+        if (const Rule* rule = active->find(Flush, path))
+            return failWith(rule->error);
+        active->flushed_.push_back(path);
+        return real().fsync(descriptor);
+    }
+    static int flockCall(int descriptor, int operation) {
+        return lacking(Locks) ? failWith(lacking(Locks)) : real().flock(descriptor, operation);
+    }
+    static int linkatCall(int fromFolder, const char* from, int toFolder, const char* to,
+                          int flags) {
+        return lacking(Links) ? failWith(lacking(Links))
+                              : real().linkat(fromFolder, from, toFolder, to, flags);
+    }
+
     inline static FaultyFileSystem* active = nullptr;
     FaultyFileSystem* previous_ = active;
-    files::system::ReplaceCalls calls_{{readCall, writeCall, closeCall, copyCall}};
+    files::system::ReplaceCalls calls_{
+        {readCall, writeCall, closeCall, copyCall, openCall, fsyncCall, flockCall, linkatCall}};
+    std::map<Feature, int> lacks_;
+    std::vector<std::string> flushed_;
+    std::map<std::string, std::int64_t> read_;
     std::vector<Rule> rules_;
     std::vector<std::string> opened_;
     std::map<int, std::string> open_; // path by descriptor
