@@ -91,6 +91,15 @@ public:
     // Uses the kernel's in-place copy where the system offers it.
     virtual void copy(File& from, File& to, std::int64_t position, std::int64_t count,
                       const std::function<void()>& afterChunk) = 0;
+
+    // Copies count bytes from fromPosition of from to toPosition of to (both 1-based) inside
+    // the kernel, as far as the system agrees to, in one call where it can; returns the bytes
+    // copied, 0 where the system has no such copy or declines it. Other failures throw.
+    virtual std::int64_t copyInPlace(File& from, std::int64_t fromPosition, File& to,
+                                     std::int64_t toPosition, std::int64_t count) {
+        (void)from, (void)fromPosition, (void)to, (void)toPosition, (void)count;
+        return 0;
+    }
 };
 
 // Makes copy() use its plain read-and-write loop even where the kernel could copy in place,

@@ -51,12 +51,14 @@ void notify(const std::function<void()>& afterChunk) {
         afterChunk();
 }
 
-// Copies in the kernel as far as it agrees to; returns the bytes it copied.
-std::int64_t copyInKernel(PosixFile& from, PosixFile& to, std::int64_t start, std::int64_t count,
+// Copies in the kernel, from and to 0-based offsets, as far as it agrees to; returns the
+// bytes it copied.
+std::int64_t copyInKernel(PosixFile& from, std::int64_t fromStart, PosixFile& to,
+                          std::int64_t start, std::int64_t count,
                           const std::function<void()>& afterChunk) {
     std::int64_t done = 0;
     while (done < count) {
-        off_t in = static_cast<off_t>(from.offset());
+        off_t in = static_cast<off_t>(fromStart + done);
         off_t out = static_cast<off_t>(start + done);
         const auto want = static_cast<std::size_t>(std::min(count - done, kernelChunk));
         const ssize_t copied =
@@ -72,7 +74,6 @@ std::int64_t copyInKernel(PosixFile& from, PosixFile& to, std::int64_t start, st
         // tells that apart from a source that really ends early.
         if (copied == 0)
             return done;
-        from.setOffset(from.offset() + copied);
         done += copied;
         notify(afterChunk);
     }
@@ -261,10 +262,21 @@ void PosixFileSystem::copy(File& from, File& to, std::int64_t position, std::int
     std::int64_t done = 0;
     auto* source = dynamic_cast<PosixFile*>(&from);
     auto* target = dynamic_cast<PosixFile*>(&to);
-    if (source != nullptr && target != nullptr && !copyFallbackForced())
-        done = copyInKernel(*source, *target, position - 1, count, afterChunk);
+    if (source != nullptr && target != nullptr && !copyFallbackForced()) {
+        done = copyInKernel(*source, source->offset(), *target, position - 1, count, afterChunk);
+        source->setOffset(source->offset() + done);
+    }
     if (done < count)
         copyThroughBuffer(from, to, position + done, count - done, afterChunk);
+}
+
+std::int64_t PosixFileSystem::copyInPlace(File& from, std::int64_t fromPosition, File& to,
+                                          std::int64_t toPosition, std::int64_t count) {
+    auto* source = dynamic_cast<PosixFile*>(&from);
+    auto* target = dynamic_cast<PosixFile*>(&to);
+    if (source == nullptr || target == nullptr || copyFallbackForced())
+        return 0;
+    return copyInKernel(*source, fromPosition - 1, *target, toPosition - 1, count, {});
 }
 
 } // namespace kalvex::files

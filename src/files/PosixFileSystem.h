@@ -23,6 +23,8 @@ public:
     void rename(const std::string& from, const std::string& to) override;
     void copy(File& from, File& to, std::int64_t position, std::int64_t count,
               const std::function<void()>& afterChunk) override;
+    std::int64_t copyInPlace(File& from, std::int64_t fromPosition, File& to,
+                             std::int64_t toPosition, std::int64_t count) override;
 };
 
 } // namespace kalvex::files

@@ -81,7 +81,8 @@ void SplitJob::openSource(SplitRoutine routine) {
     checkNotOverSource();
     checkNames();
     claimSet();
-    block_.assign(static_cast<std::size_t>(blockSize_), std::byte{});
+    block_.clear(); // made when the kernel first declines a block
+    kernelCopies_ = true;
 }
 
 void SplitJob::checkNumbers() const {
@@ -201,9 +202,7 @@ void SplitJob::copyPiece(std::int64_t number) {
                 piece = piece_.get();
             }
         }
-        const std::span<std::byte> block(block_.data(), static_cast<std::size_t>(count));
-        source_->read(block, readPosition_);
-        piece->write(fill + 1, block);
+        copyBlock(*piece, fill + 1, count);
         readPosition_ += count;
         fill += count;
 
@@ -221,6 +220,23 @@ void SplitJob::copyPiece(std::int64_t number) {
         opened->close();
     }
     ++piecesWritten_;
+}
+
+// One block from the read position into the piece: in the kernel while it agrees (one call
+// per block), else through the block buffer from then on.
+void SplitJob::copyBlock(files::File& piece, std::int64_t position, std::int64_t count) {
+    std::int64_t done = 0;
+    if (kernelCopies_) {
+        done = fileSystem_.copyInPlace(*source_, readPosition_, piece, position, count);
+        kernelCopies_ = done == count;
+    }
+    if (done == count)
+        return;
+    if (block_.empty())
+        block_.resize(static_cast<std::size_t>(blockSize_));
+    const std::span<std::byte> rest(block_.data(), static_cast<std::size_t>(count - done));
+    source_->read(rest, readPosition_ + done);
+    piece.write(position + done, rest);
 }
 
 // Failures of the manifest name the manifest, never the temporary file that is removed.

@@ -75,6 +75,7 @@ private:
     template <class Step> void onManifest(const Step& step);
     std::int64_t piecesNeeded() const;
     void copyPiece(std::int64_t number);
+    void copyBlock(files::File& piece, std::int64_t position, std::int64_t count);
 
     files::FileSystem& fileSystem_;
     SplitInputs inputs_;
@@ -94,6 +95,7 @@ private:
     std::optional<files::StagedFile> stagedManifest_;
     std::optional<files::TextOutput> manifest_;
     std::vector<std::byte> block_; // the one block buffer of the job
+    bool kernelCopies_ = true;     // until the kernel declines a block
 };
 
 } // namespace kalvex

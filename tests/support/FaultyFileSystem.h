@@ -71,7 +71,8 @@ public:
     // Files opened here that are still open.
     int openFiles() const { return static_cast<int>(open_.size()); }
 
-    // Runs before each write to a file opened here: its path, the 1-based position, the size.
+    // Runs before each write or in-kernel copy into a file opened here: its path, the 1-based
+    // position, the size.
     std::function<void(const std::string&, std::int64_t, std::size_t)> beforeWrite;
 
     std::unique_ptr<files::File> openRead(const std::string& path) override {
@@ -169,6 +170,8 @@ private:
         for (const int descriptor : {in, out})
             if (ruled(descriptor, Read) || ruled(descriptor, Write))
                 return failWith(EXDEV);
+        if (active->beforeWrite && active->open_.contains(out))
+            active->beforeWrite(active->open_[out], *outOffset + 1, size);
         return transfer(out, Copy, size, [&](std::size_t allowed) {
             return real().copyFileRange(in, inOffset, out, outOffset, allowed, flags);
         });
