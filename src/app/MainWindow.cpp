@@ -25,8 +25,6 @@
 #include <QTabBar>
 #include <QTabWidget>
 
-#include <cerrno>
-
 namespace kalvex {
 
 namespace {
@@ -160,11 +158,8 @@ void MainWindow::load() {
 void MainWindow::open(const QString& path) {
     const std::string name = path.toStdString();
     try {
-        auto& files = files::FileSystem::current();
-        // A folder opens for reading here; as a file to split or join it is refused.
-        if (files.isDirectory(name))
-            throw files::FileError::fromSystem(name, files::FileOperation::OpenForReading, EISDIR);
-        files.openRead(name)->close();
+        // The file layer refuses a folder as it refuses a missing file, with the reason.
+        files::FileSystem::current().openRead(name)->close();
     } catch (const files::FileError& error) {
         MessageBox::show(MessageBox::Icon::Exclamation, QStringLiteral("Cannot open file"),
                          QString::fromStdString(error.what()), this);
