@@ -22,8 +22,11 @@ void JoinPage::createManifestControls() {
     place(manifestLabel, {32, 48, 361, 17});
     manifestPathEdit = textBox(this, "txtLocation");
     place(manifestPathEdit, {8, 72, 385, 33});
+    manifestPathEdit->setAccessibleName(QStringLiteral("Split manifest"));
+    manifestLabel->setBuddy(manifestPathEdit);
     manifestBrowseButton = button(this, "cmdBrowse1", QStringLiteral("Browse"));
     place(manifestBrowseButton, {416, 72, 105, 33});
+    manifestBrowseButton->setAccessibleName(QStringLiteral("Browse for the split manifest"));
 
     noteLabel =
         label(this, "Label6",
@@ -49,12 +52,17 @@ void JoinPage::createFolderControls() {
     place(folderLabel, {24, 232, 361, 17});
     joinFolderEdit = textBox(this, "txtFolder2");
     place(joinFolderEdit, {8, 256, 385, 33});
+    joinFolderEdit->setAccessibleName(QStringLiteral("Folder for the joined file"));
+    folderLabel->setBuddy(joinFolderEdit);
     folderBrowseButton = button(this, "cmdBrowse2", QStringLiteral("Browse"));
     place(folderBrowseButton, {416, 256, 97, 33});
+    folderBrowseButton->setAccessibleName(
+        QStringLiteral("Browse for the folder for the joined file"));
 
     joinButton = button(this, "Command4", QStringLiteral("Join"));
     joinButton->setFont(Fonts::sans(13.5, true));
     place(joinButton, {440, 448, 113, 49});
+    joinButton->setAccessibleName(QStringLiteral("Join"));
 }
 
 } // namespace kalvex

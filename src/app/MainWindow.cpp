@@ -1,11 +1,15 @@
 #include "app/MainWindow.h"
 
 #include "app/JoinPage.h"
+#include "app/PathDrop.h"
 #include "app/SplitPage.h"
 #include "app/SplitRequest.h"
 #include "dialogs/AboutWindow.h"
 #include "dialogs/Fonts.h"
 #include "dialogs/HelpWindow.h"
+#include "dialogs/MessageBox.h"
+#include "files/FileError.h"
+#include "files/FileSystem.h"
 #include "join/JoinRequest.h"
 #include "settings/SizeAndCount.h"
 #include "settings/SourceAndDestination.h"
@@ -37,6 +41,7 @@ MainWindow::MainWindow() {
     createMenus();
     createTabControl();
     createHandlers();
+    createDropTargets();
     setFocusOrder();
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 }
@@ -95,6 +100,33 @@ void MainWindow::createHandlers() {
                                    this);
 }
 
+void MainWindow::createDropTargets() {
+    const auto& s = *splitPage_;
+    auto* source = new PathDrop(
+        PathDrop::Kind::File, [this](const QString& path) { source_->chooseSourceFile(path); },
+        this);
+    source->watch(splitPage_);
+    source->watch(s.sourcePathEdit);
+    // The other boxes go on taking dropped text as they always did.
+    for (QWidget* box : {s.pieceNameEdit, s.sizeEdit, s.unitCombo->lineEdit()})
+        source->watch(box, PathDrop::Text::LeaveToTheBox);
+    auto* destination = new PathDrop(
+        PathDrop::Kind::Folder,
+        [this](const QString& path) { source_->chooseDestinationFolder(path); }, this);
+    destination->watch(s.destinationEdit);
+
+    const auto& j = *joinPage_;
+    auto* manifest = new PathDrop(
+        PathDrop::Kind::Manifest,
+        [this](const QString& path) { joinRequest_->chooseManifestFile(path); }, this);
+    manifest->watch(joinPage_);
+    manifest->watch(j.manifestPathEdit);
+    auto* target = new PathDrop(
+        PathDrop::Kind::Folder,
+        [this](const QString& path) { joinRequest_->chooseTargetFolder(path); }, this);
+    target->watch(j.joinFolderEdit);
+}
+
 void MainWindow::setFocusOrder() {
     const auto& s = *splitPage_;
     const auto& j = *joinPage_;
@@ -121,6 +153,25 @@ void MainWindow::setFocusOrder() {
 
 void MainWindow::load() {
     sizes_->load();
+}
+
+void MainWindow::open(const QString& path) {
+    const std::string name = path.toStdString();
+    try {
+        // The file layer refuses a folder as it refuses a missing file, with the reason.
+        files::FileSystem::current().openRead(name)->close();
+    } catch (const files::FileError& error) {
+        MessageBox::show(MessageBox::Icon::Exclamation, QStringLiteral("Cannot open file"),
+                         QString::fromStdString(error.what()), this);
+        return;
+    }
+    if (path.endsWith(QLatin1String(".splitMain"), Qt::CaseInsensitive)) {
+        tabs_->setCurrentWidget(joinPage_);
+        joinRequest_->chooseManifestFile(path);
+    } else {
+        tabs_->setCurrentWidget(splitPage_);
+        source_->chooseSourceFile(path);
+    }
 }
 
 std::int64_t MainWindow::selectedSize() const {

@@ -28,6 +28,11 @@ public:
     // Selects the starting piece size; runs once before the window is first shown.
     void load();
 
+    // Opens a file named on the command line: a manifest (*.splitMain, any case) on the
+    // Re-Join page, any other file on the Split page, each as its Browse button would
+    // choose it. A file that cannot be read is named in a message, with the reason.
+    void open(const QString& path);
+
     // Bytes per piece as the size choices last set it.
     std::int64_t selectedSize() const;
 
@@ -35,6 +40,7 @@ private:
     void createMenus();
     void createTabControl();
     void createHandlers();
+    void createDropTargets();
     void setFocusOrder();
     void exitProgram();
 

@@ -1,5 +1,6 @@
 #include "app/SplitPage.h"
 
+#include "app/CountLabel.h"
 #include "dialogs/Fonts.h"
 #include "settings/DigitBox.h"
 
@@ -81,9 +82,12 @@ void SplitPage::createPathControls() {
     sourcePathEdit->setFont(pathFont);
     greenOn(sourcePathEdit, palette().color(QPalette::WindowText));
     place(sourcePathEdit, {8, 80, 425, 33});
+    sourcePathEdit->setAccessibleName(QStringLiteral("File to split"));
+    sourceLabel->setBuddy(sourcePathEdit);
     sourceBrowseButton = button(this, "Command1", QStringLiteral(" Browse"));
     flatFace(sourceBrowseButton, ButtonGreen);
     place(sourceBrowseButton, {448, 80, 97, 33});
+    sourceBrowseButton->setAccessibleName(QStringLiteral("Browse for the file to split"));
 
     destinationLabel =
         label(this, "Label2", QStringLiteral("Please Select the Destination for the split files:"),
@@ -93,9 +97,12 @@ void SplitPage::createPathControls() {
     destinationEdit->setFont(pathFont);
     greenOn(destinationEdit, palette().color(QPalette::WindowText));
     place(destinationEdit, {8, 152, 425, 33});
+    destinationEdit->setAccessibleName(QStringLiteral("Destination folder"));
+    destinationLabel->setBuddy(destinationEdit);
     destinationBrowseButton = button(this, "Command2", QStringLiteral("Browse"));
     flatFace(destinationBrowseButton, ButtonGreen);
     place(destinationBrowseButton, {448, 152, 97, 33});
+    destinationBrowseButton->setAccessibleName(QStringLiteral("Browse for the destination folder"));
 }
 
 void SplitPage::createNameControls() {
@@ -114,11 +121,14 @@ void SplitPage::createNameControls() {
     // The window-frame colour, black by default.
     greenOn(pieceNameEdit, Qt::black);
     place(pieceNameEdit, {16, 256, 297, 41});
+    pieceNameEdit->setAccessibleName(QStringLiteral("Name of the pieces"));
+    nameHintLabel->setBuddy(pieceNameEdit);
 
     splitButton = button(this, "Command3", QStringLiteral("Split"));
     splitButton->setFont(Fonts::serif(20.25, true));
     flatFace(splitButton, Blue);
     place(splitButton, {432, 440, 121, 41});
+    splitButton->setAccessibleName(QStringLiteral("Split"));
 }
 
 void SplitPage::createOptionFrames() {
@@ -142,16 +152,20 @@ void SplitPage::createSizeChoices() {
     floppyOption->setObjectName(QStringLiteral("optFloppy"));
     floppyOption->setGeometry(16, 24, 113, 17);
     floppyOption->setChecked(true);
+    floppyOption->setAccessibleName(QStringLiteral("Pieces of 1.38 MB (floppy)"));
     cdOption = new QRadioButton(QStringLiteral("700MB (standard Cd-R)"), sizeFrame);
     cdOption->setObjectName(QStringLiteral("opt700Mb"));
+    cdOption->setAccessibleName(QStringLiteral("Pieces of 700 MB (CD-R)"));
     cdOption->setGeometry(16, 48, 153, 17);
     otherOption = new QRadioButton(QStringLiteral("Other:"), sizeFrame);
     otherOption->setObjectName(QStringLiteral("optOther"));
+    otherOption->setAccessibleName(QStringLiteral("Pieces of another size"));
     // Two pixels wider than drawn (one each side) so that "Other:" shows whole.
     otherOption->setGeometry(15, 72, 51, 25);
 
     sizeEdit = new DigitBox(sizeFrame);
     sizeEdit->setObjectName(QStringLiteral("txtSize"));
+    sizeEdit->setAccessibleName(QStringLiteral("Piece size in Kb or Mb"));
     sizeEdit->setGeometry(72, 72, 89, 25);
     sizeEdit->setEnabled(false);
 
@@ -164,6 +178,9 @@ void SplitPage::createSizeChoices() {
     unitCombo->lineEdit()->installEventFilter(new IgnoreEnter(unitCombo));
     unitCombo->addItems({QStringLiteral("Kb"), QStringLiteral("Mb")});
     unitCombo->setCurrentIndex(0);
+    // On Linux a combo box's name is its text; the box inside it carries the name too.
+    unitCombo->setAccessibleName(QStringLiteral("Size unit"));
+    unitCombo->lineEdit()->setAccessibleName(QStringLiteral("Size unit"));
     unitCombo->setGeometry(168, 72, 73, 21);
     unitCombo->setEnabled(false);
 }
@@ -178,7 +195,11 @@ void SplitPage::createCountLabels() {
     countCaptionLabel->setAutoFillBackground(true);
     countCaptionLabel->setGeometry(8, 152, 209, 17);
 
-    countLabel = label(optionsFrame, "lblHowMany", QStringLiteral("0"), countFont);
+    countLabel = new CountLabel(optionsFrame);
+    countLabel->setObjectName(QStringLiteral("lblHowMany"));
+    countLabel->setText(QStringLiteral("0"));
+    countLabel->setFont(countFont);
+    countLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     colour(countLabel, QPalette::WindowText, Blue);
     countLabel->setGeometry(216, 152, 89, 33);
 }

@@ -23,15 +23,22 @@ void JoinRequest::chooseManifest() {
     const auto chosen = FileDialog::getOpenFile(
         window_, QStringLiteral("SplitMain Files (*.splitmain)| *.splitmain"));
     if (chosen)
-        c_.manifestPathEdit->setText(chosen->path);
+        chooseManifestFile(chosen->path);
+}
+
+void JoinRequest::chooseManifestFile(const QString& path) {
+    c_.manifestPathEdit->setText(path);
 }
 
 void JoinRequest::chooseFolder() {
     // A picker closed by its frame after an earlier OK hands that folder over again.
     folder_ = FolderPicker::pick(FolderPicker::Purpose::JoinDestination).after(folder_);
-    if (!folder_)
-        return;
-    c_.joinFolderEdit->setText(*folder_);
+    if (folder_)
+        chooseTargetFolder(*folder_);
+}
+
+void JoinRequest::chooseTargetFolder(const QString& folder) {
+    c_.joinFolderEdit->setText(folder);
     // A root folder already ends in the separator and gets no second one.
     const QString shown = c_.joinFolderEdit->text();
     const QChar separator = QLatin1Char(files::FileSystem::separator());

@@ -29,8 +29,12 @@ public:
 
     // Chooses the split manifest.
     void chooseManifest();
+    // Chooses the manifest at path, as if the dialog had answered it.
+    void chooseManifestFile(const QString& path);
     // Chooses the folder that receives the rebuilt file.
     void chooseFolder();
+    // Shows folder as the target, ended by a separator, as the picker's OK does.
+    void chooseTargetFolder(const QString& folder);
     // Checks both fields, hands them over and runs the join in its window.
     void join();
 

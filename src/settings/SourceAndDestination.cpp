@@ -6,6 +6,7 @@
 #include "settings/PieceName.h"
 #include "settings/SizeAndCount.h"
 
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -23,13 +24,15 @@ SourceAndDestination::SourceAndDestination(const Controls& controls, SizeAndCoun
 }
 
 void SourceAndDestination::chooseSource() {
-    const auto chosen = FileDialog::getOpenFile(window_);
-    if (!chosen)
-        return;
+    if (const auto chosen = FileDialog::getOpenFile(window_))
+        chooseSourceFile(chosen->path);
+}
+
+void SourceAndDestination::chooseSourceFile(const QString& path) {
     // A file that cannot be measured ends the choice quietly: the path shows, but the
     // name, title, length and count stay those of the last file measured.
     try {
-        takeSource(chosen->path, chosen->title);
+        takeSource(path, QFileInfo(path).fileName());
     } catch (const std::exception&) {
     }
 }
@@ -47,10 +50,13 @@ void SourceAndDestination::chooseDestination() {
     // A picker closed by its frame leaves the choice of its last use, so an earlier OK
     // applies its folder again.
     destination_ = FolderPicker::pick(FolderPicker::Purpose::PieceDestination).after(destination_);
-    if (!destination_)
-        return;
+    if (destination_)
+        chooseDestinationFolder(*destination_);
+}
+
+void SourceAndDestination::chooseDestinationFolder(const QString& chosen) {
     const QChar separator = QLatin1Char(files::FileSystem::separator());
-    QString folder = *destination_;
+    QString folder = chosen;
     if (!folder.endsWith(separator))
         folder += separator;
     c_.destinationEdit->setText(folder);

@@ -31,8 +31,12 @@ public:
 
     // Chooses the source through the file-open dialog.
     void chooseSource();
+    // Chooses the file at path as the source, as if the dialog had answered it.
+    void chooseSourceFile(const QString& path);
     // Chooses the destination folder through the folder picker.
     void chooseDestination();
+    // Shows folder as the destination, ended by a separator, as the picker's OK does.
+    void chooseDestinationFolder(const QString& folder);
 
     // The file name of the source chosen last, recorded in the manifest; a path typed by
     // hand does not change it.

@@ -1,5 +1,7 @@
 // Test main of the window tests: a headless application with a fixed locale, and a check
 // that every test closes the windows it opened.
+#include "app/LightPalette.h"
+
 #include <QApplication>
 #include <QLocale>
 #include <QtTest/QTest>
@@ -29,6 +31,7 @@ int main(int argc, char** argv) {
     setenv("LC_ALL", "C.UTF-8", 1);
     QLocale::setDefault(QLocale::c());
     QApplication app(argc, argv);
+    kalvex::LightPalette::apply(); // as the program does
     testing::InitGoogleTest(&argc, argv);
     testing::UnitTest::GetInstance()->listeners().Append(new NoWindowLeftOpen);
     return RUN_ALL_TESTS();

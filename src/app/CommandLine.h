@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace kalvex {
+
+// What the program's arguments ask for: the window (with a file to open, or none), the
+// usage, the version, or a refusal of arguments it does not know.
+class CommandLine {
+public:
+    enum class Action { OpenWindow, PrintHelp, PrintVersion, Refuse };
+
+    // arguments as QCoreApplication::arguments() gives them, the program's name first. No
+    // application object is needed.
+    static CommandLine parse(const QStringList& arguments);
+
+    // The program's version, major.minor.patch.
+    static QString version();
+
+    Action action() const { return action_; }
+    // The file to open in the window, made absolute; empty when none was given.
+    const QString& file() const { return file_; }
+    // What the program prints instead of opening the window.
+    const QString& output() const { return output_; }
+    // The status the program exits with when it does not open the window: 0, or 2 for a
+    // refusal.
+    int exitStatus() const { return action_ == Action::Refuse ? 2 : 0; }
+
+    // Prints output(), a refusal to standard error and the rest to standard output, and
+    // returns exitStatus().
+    int report() const;
+
+private:
+    Action action_ = Action::OpenWindow;
+    QString file_;
+    QString output_;
+};
+
+} // namespace kalvex
