@@ -7,7 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <sys/stat.h>
 
 namespace kalvex::test {
@@ -22,11 +21,11 @@ struct Scene {
     TempDir pieces, target;
     Watch watch;
     std::string manifest = pieces.file("movie.splitMain");
-    Scene(const std::vector<std::int64_t>& sizes = {3000, 3000, 1000}) {
-        writeFile(manifest, " " + std::to_string(sizes.size()) + " \r\nmovie.avi\r\n");
-        std::int64_t offset = 0;
-        for (std::size_t k = 0; k < sizes.size(); offset += sizes[k++])
-            writeFile(piece(k + 1), patternBytes(sizes[k], offset));
+    std::unique_ptr<files::File> holder; // another job's hold on a piece
+    Scene() {
+        writeFile(manifest, " 3 \r\nmovie.avi\r\n");
+        for (int k = 0; k < 3; ++k)
+            writeFile(piece(k + 1), patternBytes(k < 2 ? 3000 : 1000, 3000 * k));
         writeFile(target.file("movie.avi"), "old");
     }
     std::string piece(std::size_t k) const {
@@ -57,11 +56,8 @@ TEST(JoinSafety, RefusesWhatCannotBeJoinedBeforeWriting) {
          "split2\" holds 2999 bytes where piece 1 holds 3000; these pieces cannot come from one"},
         {[](Scene& s) { writeFile(s.piece(3), std::string(3001, 'x')); }, "split3\" holds 3001"},
         {[](Scene& s) {
-             auto holder =
-                 files::FileSystem::native().openWrite(s.piece(1), files::WriteMode::Keep);
-             ASSERT_TRUE(holder->tryLock(files::LockMode::Exclusive));
-             s.watch.then = [h = std::shared_ptr<files::File>(std::move(holder))] {
-             };
+             s.holder = files::FileSystem::native().openWrite(s.piece(1), files::WriteMode::Keep);
+             s.holder->tryLock(files::LockMode::Exclusive);
          },
          "is being written by a split that has not finished"},
     };
@@ -87,54 +83,34 @@ TEST(JoinSafety, AHugeManifestIsReadInBoundedMemory) {
 
 TEST(JoinSafety, AKilledJoinLeavesNothingBehind) {
     Scene s;
-    s.watch.then = [] {
-        std::raise(SIGKILL);
-    };
+    s.watch.then = Watch::die;
     EXPECT_EXIT(s.run(), testing::KilledBySignal(SIGKILL), "");
     EXPECT_EQ(namesIn(s.target.path()), std::set<std::string>{"movie.avi"});
 }
 
-TEST(JoinSafety, TheOutputAndItsFolderAreFlushedBeforeSuccess) {
-    Scene s;
-    Faulty faults;
-    ASSERT_EQ(s.run(faults), "");
-    EXPECT_TRUE(s.output() == patternBytes(7000));
-    EXPECT_EQ(faults.flushed(),
-              (std::vector<std::string>{s.target.file("movie.avi"), s.target.path().string()}));
-    // A failed flush fails the join; the old file stays and what was joined is kept.
-    Scene again;
-    Faulty flaky;
-    flaky.failFlush("movie.avi", EIO);
-    const std::string message = again.run(flaky);
-    EXPECT_NE(message.find("Cannot flush to the device"), std::string::npos) << message;
-    EXPECT_NE(message.find("movie.avi.kalvex-join\""), std::string::npos) << message;
-    EXPECT_EQ(again.output(), "old");
-    EXPECT_TRUE(readFile(again.target.file("movie.avi.kalvex-join")) == patternBytes(7000));
-}
-
-// FAT and exFAT sticks lack unnamed files, links, locks and folder flushes: the join works,
-// and a failed one still keeps what it joined under a visible name.
-TEST(JoinSafety, FileSystemsLackingFeaturesStillJoinAndKeepWhatFailed) {
-    const std::function<void(Faulty&, Scene&)> lacks[] = {
-        [](Faulty& f, Scene&) { f.lack(Faulty::UnnamedFiles, EOPNOTSUPP); },
-        [](Faulty& f, Scene&) { f.lack(Faulty::Links, EPERM); },
-        [](Faulty& f, Scene&) { f.lack(Faulty::Locks, ENOLCK); },
-        [](Faulty& f, Scene& s) { f.failFlush(s.target.path().filename(), EINVAL); },
-    };
-    for (const auto& lack : lacks) {
+// The output and its folder are flushed before success; a failed flush fails the join,
+// which keeps the old file and what it joined. The same where a stick lacks a feature.
+TEST(JoinSafety, FlushedBeforeSuccessAndKeptOnFailureAlsoOnSticksLackingFeatures) {
+    const std::size_t none = std::size(Faulty::stickLacks);
+    for (std::size_t lacking = 0; lacking <= none; ++lacking) {
         for (const bool fails : {false, true}) {
             Scene s;
             Faulty faults;
-            lack(faults, s);
+            if (lacking < none)
+                faults.lack(Faulty::stickLacks[lacking].first, Faulty::stickLacks[lacking].second);
             if (fails)
-                faults.failReadsAfter("movie.split3", 10, EIO), faults.failCopyFileRange(EXDEV);
+                faults.failFlush("movie.avi", EIO), faults.failFlush("kalvex-join", EIO);
             const std::string message = s.run(faults);
             EXPECT_EQ(s.output(), fails ? "old" : patternBytes(7000));
-            const auto names = namesIn(s.target.path());
-            EXPECT_EQ(names.size(), fails ? 2U : 1U) << "no temporary file left on success";
+            EXPECT_EQ(namesIn(s.target.path()).size(), fails ? 2U : 1U) << "kept, or no leftover";
             if (fails) {
+                EXPECT_NE(message.find("Cannot flush to the device"), std::string::npos);
                 EXPECT_NE(message.find("movie.avi.kalvex-join\""), std::string::npos) << message;
-                EXPECT_TRUE(readFile(s.target.file("movie.avi.kalvex-join")) == patternBytes(6000));
+                EXPECT_TRUE(readFile(s.target.file("movie.avi.kalvex-join")) == patternBytes(7000));
+            } else if (lacking == none) {
+                const std::vector<std::string> flushed{s.target.file("movie.avi"),
+                                                       s.target.path().string()};
+                EXPECT_EQ(faults.flushed(), flushed);
             }
         }
     }

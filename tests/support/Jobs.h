@@ -3,6 +3,7 @@
 #include "join/JoinJob.h"
 #include "split/SplitJob.h"
 
+#include <csignal>
 #include <filesystem>
 #include <functional>
 #include <set>
@@ -13,6 +14,7 @@ namespace kalvex::test {
 // Observers that call back after each block of a split or piece of a join.
 struct Watch : SplitObserver, JoinObserver {
     std::function<void()> then;
+    static void die() { std::raise(SIGKILL); }
     void blockDone(float, std::int64_t) override { then ? then() : void(); }
     void pieceDone(float, std::int64_t) override { then ? then() : void(); }
     void idle() override {}
