@@ -51,8 +51,13 @@ public:
     // Flushing a matching file or folder (its path without a trailing separator) fails.
     void failFlush(std::string suffix, int error) { add(Flush, suffix, 0, error); }
     // The file system lacks a feature, as FAT and exFAT sticks do: its calls fail with error.
-    enum Feature { UnnamedFiles, Links, Locks };
+    enum Feature { UnnamedFiles, Links, Locks, FolderFlushes };
     void lack(Feature feature, int error) { lacks_[feature] = error; }
+    static constexpr std::pair<Feature, int> stickLacks[] = {{UnnamedFiles, EOPNOTSUPP},
+                                                             {UnnamedFiles, EISDIR},
+                                                             {Links, EPERM},
+                                                             {Locks, ENOLCK},
+                                                             {FolderFlushes, EINVAL}};
 
     // Every file and folder flushed to the device, in order.
     const std::vector<std::string>& flushed() const { return flushed_; }
@@ -191,13 +196,15 @@ private:
         if (active->open_.contains(descriptor))
             return active->open_[descriptor];
         std::error_code ignored;
-        const std::string link = "/proc/self/fd/" + std::to_string(descriptor);
-        return std::filesystem::read_symlink(link, ignored).string();
+        return std::filesystem::read_symlink("/proc/self/fd/" + std::to_string(descriptor), ignored)
+            .string();
     }
     static int fsyncCall(int descriptor) {
         const std::string path = pathOf(descriptor);
         if (const Rule* rule = active->find(Flush, path))
             return failWith(rule->error);
+        if (!active->open_.contains(descriptor) && lacking(FolderFlushes))
+            return failWith(lacking(FolderFlushes));
         active->flushed_.push_back(path);
         return real().fsync(descriptor);
     }
