@@ -3,16 +3,12 @@
 #include "app/MainWindowDriver.h"
 
 #include "app/ProgramIcon.h"
-#include "support/TempDir.h"
 
 #include <QAction>
-#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QRadioButton>
 #include <QTabWidget>
-
-#include <filesystem>
 
 namespace kalvex::test {
 namespace {
@@ -36,7 +32,7 @@ TEST(MainWindow, StartStateFocusOrderAndPictures) {
     auto* tabs = app.get<QTabWidget>("h");
     EXPECT_EQ(tabs->tabText(0) + "|" + tabs->tabText(1), "Split|Re-Join");
     EXPECT_TRUE(app.get<QRadioButton>("optFloppy")->isChecked());
-    EXPECT_FALSE(app.enabled("txtSize") || app.enabled("CBOType"));
+    EXPECT_FALSE(app.get("txtSize")->isEnabled() || app.get("CBOType")->isEnabled());
     EXPECT_EQ(app.text("CBOType") + "|" + app.count(), "Kb|0");
     EXPECT_EQ(window.selectedSize(), 1457152);
     QStringList order;
@@ -110,16 +106,16 @@ TEST(MainWindow, SplitThenJoinFromTheTwoPages) {
         writePattern(dir.file(c.title), c.length);
         MessageBox::Recorder messages;
         MainWindowDriver app;
-        app.browseSource(dir.file(c.title));
-        app.browseDestination(start, {"pi\u00e8ces"}, End::Ok);
+        app.browseFile("Command1", dir.file(c.title));
+        app.browseFolder("Command2", start, {"pi\u00e8ces"}, End::Ok);
         app.click("optOther");
         app.type("txtSize", c.size);
         app.pickUnit(c.unit);
         app.click("Command3");
         app.showPage(1);
-        app.browseManifest(
-            q(dir.folder() + "pi\u00e8ces/" + app.text("txtName").toStdString() + "Main"));
-        app.browseJoinFolder(start, {"joined"}, End::Ok);
+        app.browseFile("cmdBrowse1",
+                       dir.folder() + "pi\u00e8ces/" + app.text("txtName").toStdString() + "Main");
+        app.browseFolder("cmdBrowse2", start, {"joined"}, End::Ok);
         EXPECT_EQ(app.text("txtFolder2"), start + "/joined/");
         app.click("Command4");
         ASSERT_EQ(messages.shown().size(), 2U);
@@ -137,8 +133,8 @@ TEST(MainWindow, SplitButtonAddsTheSuffixAndTakesThePageAsItIsNow) {
     writePattern(source, 2 * floppy + 1000);
     MessageBox::Recorder messages;
     MainWindowDriver app;
-    app.browseSource(source);
-    app.browseDestination(q(dir.path().string()), {"out"}, End::Ok);
+    app.browseFile("Command1", source);
+    app.browseFolder("Command2", q(dir.path().string()), {"out"}, End::Ok);
     EXPECT_EQ(app.count(), "3");
     // The user shortens the offered name; Split puts the suffix back.
     app.key("txtName", Qt::Key_A, Qt::ControlModifier);

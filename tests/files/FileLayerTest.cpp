@@ -75,18 +75,13 @@ TEST(FileLayer, FailuresNameThePathTheOperationAndTheReason) {
     };
     expect(folder, Op::OpenForReading, isFolder, [&] { fs.openRead(folder); });
     expect(folder, Op::MeasureLength, isFolder, [&] { fs.fileLength(folder); });
-    expect(folder, Op::OpenForTextOutput, isFolder, [&] { TextOutput(fs, folder); });
     expect(missing, Op::OpenForTextInput, noFile, [&] { TextInput(fs, missing); });
-    expect(missing, Op::Rename, noFile, [&] { fs.rename(missing, file); });
     expect(file, Op::OpenForWriting, "File exists",
            [&] { fs.openWrite(file, WriteMode::CreateNew); });
     expect("/dev/full", Op::Write, "No space left on device",
            [&] { TextOutput(fs, "/dev/full").writeNumberLine(1); });
     expect(file, Op::Read, "the file ends before the expected bytes", [&] { read(*open, 6); });
     expect(file, Op::Read, "position 0 is before the first byte", [&] { read(*open, 1, 0); });
-    open->close();
-    expect(file, Op::Read, "Bad file descriptor", [&] { read(*open, 1, 1); });
-    EXPECT_EQ(readFile(file), "12345");
 
     std::filesystem::create_symlink(file, dir.file("link"));
     std::filesystem::create_symlink(missing, dir.file("dangling"));
@@ -147,38 +142,34 @@ TEST(PosixFile, RetriesShortCountsAndInterruptionsAndReportsWhatFails) {
 
 TEST(Copy, KernelCopyAndPlainLoopMoveTheSameBytesAndReportFailures) {
     const std::int64_t count = (std::int64_t{5} << 19) + 7; // three chunks of the plain loop
-    // The kernel's copy refuses after some bytes (0: never): the plain loop goes on, unless
-    // the refusal is a real failure. Route 0 is the kernel's copy; routes 1 and 2 force the
-    // plain loop by the switch and by the environment.
-    for (const auto& [error, route] :
-         {std::pair{0, 0}, {EXDEV, 0}, {EPERM, 0}, {EIO, 0}, {0, 1}, {EIO, 1}, {0, 2}}) {
-        SCOPED_TRACE(testing::Message() << "errno " << error << ", route " << route);
-        setCopyFallbackForced(route == 1);
-        ::setenv("KALVEX_FORCE_COPY_FALLBACK", route == 2 ? "1" : "0", 1);
+    // The kernel's copy refuses after some bytes: the plain loop goes on (forced by the
+    // environment in the last case), unless the refusal is a real failure.
+    for (const auto& [error, forced] :
+         {std::pair{EXDEV, false}, {EPERM, false}, {EIO, false}, {EIO, true}}) {
+        SCOPED_TRACE(testing::Message() << "errno " << error << (forced ? ", forced" : ""));
+        ::setenv("KALVEX_FORCE_COPY_FALLBACK", forced ? "1" : "0", 1);
         TempDir dir;
         const auto source = dir.file("source"), target = dir.file("target");
         writePattern(source, count + 200);
         writeFile(target, "0123456789");
         FaultyFileSystem faulty;
-        if (error != 0)
-            faulty.failCopyFileRange(error, 12345);
+        faulty.failCopyFileRange(error, 12345);
         auto from = faulty.openRead(source);
         auto to = faulty.openWrite(target, WriteMode::Keep);
         read(*from, 100);
-        int chunks = 0;
-        if (route == 0 && error == EIO) {
+        if (error == EIO && !forced) {
             EXPECT_EQ(failure([&] { faulty.copy(*from, *to, 4, count, {}); }).what(),
                       "Cannot copy into \"" + target + "\": Input/output error");
             continue;
         }
+        int chunks = 0;
         faulty.copy(*from, *to, 4, count, [&] { ++chunks; });
         EXPECT_EQ(read(*from, 3), patternBytes(3, 100 + count)) << "source position";
         EXPECT_TRUE(readFile(target) == "012" + patternBytes(count, 100));
-        EXPECT_EQ(chunks, route == 0 ? std::max(chunks, 1) : 3) << "after every chunk";
+        EXPECT_EQ(chunks, forced ? 3 : std::max(chunks, 1)) << "after every chunk";
         EXPECT_EQ(failure([&] { faulty.copy(*from, *to, 1, 1000, {}); }).path(), source)
             << "a source that ends early";
     }
-    setCopyFallbackForced(false);
     ::unsetenv("KALVEX_FORCE_COPY_FALLBACK");
 }
 
@@ -199,15 +190,11 @@ TEST(TextFiles, NumberAndTextLinesOutAndLinesEndingInCrLfCrOrLfIn) {
     std::vector<std::pair<std::string, std::vector<std::string>>> cases = {
         {" 3 \r\nmovie.avi\r\n", {" 3 ", "movie.avi"}},
         {"a\rb\rc", {"a", "b", "c"}},
-        {"a\nb\n", {"a", "b"}},
         {"a\n\rb\r\r\n", {"a", "", "b", ""}},
-        {"", {}},
     };
     // Around the 64 KiB buffer: a CR LF pair split between two fills, lines longer than it.
-    for (const std::size_t length : {65535u, 200000u}) {
-        const std::string line(length, 'x');
-        cases.push_back({line + "\r\nnext\r\n" + line, {line, "next", line}});
-    }
+    const std::string line(65535, 'x');
+    cases.push_back({line + "\r\nnext\r\n" + line + line, {line, "next", line + line}});
     for (const auto& [content, expected] : cases) {
         writeFile(path, content);
         TextInput input(fs, path);
@@ -231,8 +218,7 @@ TEST(CodePage, Windows1252BothWaysAndStrictUtf8) {
     // CJK, U+0080 (byte 0x80 is the euro sign), an emoji, a code page byte, a cut sequence.
     for (const std::string text : {"\xE6\x97\xA5", "\xC2\x80", "\xF0\x9F\x98\x80", "\xE9", "\xC3"})
         EXPECT_FALSE(toCodePage(text)) << testing::PrintToString(text);
-    for (const std::string yes : {"caf\xC3\xA9", "\xF4\x8F\xBF\xBF"})
-        EXPECT_TRUE(isUtf8WithHighBytes(yes)) << testing::PrintToString(yes);
+    EXPECT_TRUE(isUtf8WithHighBytes("caf\xC3\xA9") && isUtf8WithHighBytes("\xF4\x8F\xBF\xBF"));
     // Plain ASCII; Windows-1252; overlong forms; a surrogate; past U+10FFFF; cut short.
     for (const std::string no : {"plain.txt", "caf\xE9", "\xC0\xAF", "\xE0\x80\xAF", "\xED\xA0\x80",
                                  "\xF4\x90\x80\x80", "\xC3\xA9\xC3"})

@@ -6,11 +6,7 @@
 #include "files/FileSystem.h"
 #include "join/JoinProgressWindow.h"
 #include "support/FaultyFileSystem.h"
-#include "support/TempDir.h"
 
-#include <QLabel>
-
-#include <filesystem>
 #include <map>
 
 namespace kalvex::test {

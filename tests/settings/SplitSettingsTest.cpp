@@ -3,13 +3,9 @@
 #include "app/MainWindowDriver.h"
 
 #include "settings/SizeRules.h"
-#include "support/TempDir.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
-#include <QLineEdit>
-
-#include <filesystem>
 
 namespace kalvex::test {
 namespace {
@@ -40,7 +36,7 @@ void chooseSource(MainWindowDriver& app, const TempDir& dir, std::int64_t length
                   const char* title = "source.bin") {
     writeFile(dir.file(title), "");
     std::filesystem::resize_file(dir.file(title), static_cast<std::uintmax_t>(length));
-    app.browseSource(dir.file(title));
+    app.browseFile("Command1", dir.file(title));
 }
 
 TEST(SplitSettings, CountsForEveryChoiceAroundTheFloppySize) {
@@ -66,7 +62,7 @@ TEST(SplitSettings, CountsForEveryChoiceAroundTheFloppySize) {
         EXPECT_EQ(app.count(), mb1);
         app.click("optFloppy");
         EXPECT_EQ(app.count(), floppy);
-        EXPECT_FALSE(app.enabled("txtSize") || app.enabled("CBOType"));
+        EXPECT_FALSE(app.get("txtSize")->isEnabled() || app.get("CBOType")->isEnabled());
         // The typed size waited in its boxes and counts again.
         app.click("optOther");
         EXPECT_EQ(app.count(), mb1);
@@ -151,32 +147,32 @@ TEST(SplitSettings, SourceGivesPathNameAndCountAndThePickerTheFolder) {
         EXPECT_EQ(app.count(), count);
     }
     // Cancelled: nothing changes. runs the selected option's handler.
-    app.browseSource("");
+    app.browseFile("Command1", "");
     EXPECT_EQ(app.text("txtPath1").toStdString(), dir.file(".profile"));
     // Gone before it is measured: all but the count follow.
-    app.browseSource(dir.file("gone.dat"));
+    app.browseFile("Command1", dir.file("gone.dat"));
     EXPECT_EQ(app.text("txtName") + "|" + app.count(), "gone.split|2");
     // The refresh runs the selected option's handler.
     app.click("optOther");
     app.type("txtSize", "1");
-    app.browseSource(dir.file("a.b.c"));
+    app.browseFile("Command1", dir.file("a.b.c"));
     EXPECT_EQ(app.count(), "4269");
 
     std::filesystem::create_directories(dir.path() / "out" / "inner");
     const QString start = q(dir.path().string());
-    app.browseDestination(start, {"out", "inner"}, End::Ok);
+    app.browseFolder("Command2", start, {"out", "inner"}, End::Ok);
     EXPECT_EQ(app.text("txtPath2"), start + "/out/inner/");
     // Cancel, and the close box after it, keep the box as it is, even text typed by hand.
     app.get<QLineEdit>("txtPath2")->setText("typed by hand");
-    app.browseDestination(start, {"out"}, End::Cancel);
-    app.browseDestination(start, {"out"}, End::CloseBox);
+    app.browseFolder("Command2", start, {"out"}, End::Cancel);
+    app.browseFolder("Command2", start, {"out"}, End::CloseBox);
     EXPECT_EQ(app.text("txtPath2"), "typed by hand");
     // The close box after an OK applies the earlier folder again.
-    app.browseDestination(start, {"out"}, End::Ok);
+    app.browseFolder("Command2", start, {"out"}, End::Ok);
     app.get<QLineEdit>("txtPath2")->setText("typed again");
-    app.browseDestination(start, {}, End::CloseBox);
+    app.browseFolder("Command2", start, {}, End::CloseBox);
     EXPECT_EQ(app.text("txtPath2"), start + "/out/");
-    app.browseDestination("/", {}, End::Ok);
+    app.browseFolder("Command2", "/", {}, End::Ok);
     EXPECT_EQ(app.text("txtPath2"), "/");
 }
 
