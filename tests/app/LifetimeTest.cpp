@@ -1,15 +1,10 @@
 // How the program ends: the close box of the main window ends it only when no help or
-// about window is left open; Exit ends it at once, closing every window. Each case runs the event
-// loop to its end, so these tests have a program of their own.
+// about window is left open; Exit ends it at once, closing every window. Each case runs the
+// event loop to its end, so these tests have a program of their own.
 #include "app/MainWindow.h"
 #include "support/GuiTest.h"
 
 #include <QAction>
-
-#include <gtest/gtest.h>
-
-#include <functional>
-#include <vector>
 
 namespace kalvex::test {
 namespace {
@@ -31,32 +26,23 @@ void runProgram(MainWindow& window, std::vector<std::function<void()>> steps) {
     EXPECT_EQ(ran, steps.size());
 }
 
-void choose(MainWindow& window, const char* item) {
-    window.findChild<QAction*>(item)->trigger();
-}
-
-TEST(Lifetime, ClosingTheMainWindowLeavesTheProgramRunningWhileHelpIsOpen) {
+TEST(Lifetime, ClosingTheMainWindowLeavesTheProgramRunningWhileHelpIsOpenAndExitEndsAll) {
     MainWindow window;
-    QWidget* help = nullptr;
-    runProgram(window, {[&] { choose(window, "MnuHowToUse"); },
-                        [&] {
-                            help = findWindow("FrmHelp");
-                            window.close();
-                        },
+    const auto choose = [&](const char* item) {
+        window.findChild<QAction*>(item)->trigger();
+    };
+    runProgram(window, {[&] { choose("MnuHowToUse"); }, [&] { window.close(); },
                         [&] {
                             // Still running: the loop outlived the main window.
-                            EXPECT_TRUE(help && help->isVisible() && !window.isVisible());
+                            QWidget* help = findWindow("FrmHelp");
+                            EXPECT_TRUE(help && !window.isVisible());
                             if (help)
                                 help->close();
                         }});
-}
-
-TEST(Lifetime, ExitEndsTheProgramClosingEveryWindow) {
-    MainWindow window;
-    runProgram(window, {[&] { choose(window, "MnuHowToUse"); }, [&] { choose(window, "mnuAbout"); },
+    runProgram(window, {[&] { choose("MnuHowToUse"); }, [&] { choose("mnuAbout"); },
                         [&] {
                             EXPECT_TRUE(findWindow("FrmHelp") && findWindow("FrmAbout"));
-                            choose(window, "mnuExit");
+                            choose("mnuExit");
                         }});
     for (auto* widget : QApplication::topLevelWidgets())
         EXPECT_FALSE(widget->isVisible()) << widget->objectName().toStdString();

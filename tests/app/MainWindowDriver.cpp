@@ -6,12 +6,10 @@
 #include <QComboBox>
 #include <QDir>
 #include <QGroupBox>
-#include <QLabel>
 #include <QListView>
 #include <QRadioButton>
 #include <QStyle>
 #include <QStyleOptionButton>
-#include <QTabBar>
 #include <QTabWidget>
 
 namespace kalvex::test {
@@ -32,12 +30,6 @@ void MainWindowDriver::showPage(int index) {
     QTest::mouseClick(tabs->tabBar(), Qt::LeftButton, {}, tabs->tabBar()->tabRect(index).center());
 }
 
-QWidget* MainWindowDriver::focus(const char* name) {
-    auto* widget = get<QWidget>(name);
-    widget->setFocus();
-    return widget->focusProxy() ? widget->focusProxy() : widget;
-}
-
 void MainWindowDriver::pickUnit(const QString& unit) {
     auto* combo = get<QComboBox>("CBOType");
     const int index = combo->findText(unit);
@@ -47,33 +39,34 @@ void MainWindowDriver::pickUnit(const QString& unit) {
     Q_EMIT combo->activated(index);
 }
 
-void MainWindowDriver::answerFileDialog(const char* button, const QString& path,
-                                        const QString& filter) {
+void MainWindowDriver::browseFile(const char* button, const std::string& path) {
     FileDialog::Script script;
-    path.isEmpty() ? script.cancel() : script.answer(path);
+    path.empty() ? script.cancel() : script.answer(q(path));
     click(button);
     EXPECT_EQ(script.calls(), 1);
-    EXPECT_EQ(script.lastFilter(), filter);
+    EXPECT_EQ(script.lastFilter(), std::string_view(button) == "Command1"
+                                       ? ""
+                                       : "SplitMain Files (*.splitmain)| *.splitmain");
 }
 
-void MainWindowDriver::pickFolder(const char* button, const QString& pickerName,
-                                  const QString& startFolder, const QStringList& subfolders,
-                                  PickerEnd end) {
+void MainWindowDriver::browseFolder(const char* button, const QString& startFolder,
+                                    const QStringList& subfolders, PickerEnd end) {
     const QString previous = QDir::currentPath();
     ASSERT_TRUE(QDir::setCurrent(startFolder));
-    whenModal(pickerName, [&](QWidget* picker) {
-        auto* list = child<QListView>(picker, "Dir1");
-        QString folder = QDir::currentPath();
-        for (const QString& name : subfolders) {
-            folder = folder.endsWith('/') ? folder + name : folder + '/' + name;
-            clickEntry(list, folder, true);
-        }
-        if (end == PickerEnd::CloseBox)
-            picker->close();
-        else
-            QTest::mouseClick(child<QWidget>(picker, end == PickerEnd::Ok ? "OK" : "Command2"),
-                              Qt::LeftButton);
-    });
+    whenModal(
+        std::string_view(button) == "Command2" ? "frmSaver" : "frmSaver2", [&](QWidget* picker) {
+            auto* list = child<QListView>(picker, "Dir1");
+            QString folder = QDir::currentPath();
+            for (const QString& name : subfolders) {
+                folder = folder.endsWith('/') ? folder + name : folder + '/' + name;
+                clickEntry(list, folder, true);
+            }
+            if (end == PickerEnd::CloseBox)
+                picker->close();
+            else
+                QTest::mouseClick(child<QWidget>(picker, end == PickerEnd::Ok ? "OK" : "Command2"),
+                                  Qt::LeftButton);
+        });
     click(button);
     QDir::setCurrent(previous);
 }

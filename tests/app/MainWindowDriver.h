@@ -3,75 +3,62 @@
 #include "app/MainWindow.h"
 #include "dialogs/MessageBox.h"
 #include "support/GuiTest.h"
+#include "support/TempDir.h"
 
-#include <QStringList>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
 
 namespace kalvex::test {
 
-// Starts the program's main window as the program does (fresh program-wide values, the
-// Load handler, shown) and works its controls the way a user would.
+inline QString q(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+// Starts the program's main window as the program does (the Load handler, shown) and works
+// its controls the way a user would.
 class MainWindowDriver {
 public:
     MainWindowDriver();
     ~MainWindowDriver() { window_.close(); }
 
     MainWindow& window() { return window_; }
-
-    template <class T> T* get(const char* name) { return child<T>(&window_, QLatin1String(name)); }
-
+    template <class T = QWidget> T* get(const char* name) {
+        return child<T>(&window_, QLatin1String(name));
+    }
     QString text(const char* name);
     QString count() { return text("lblHowMany"); }
-    bool enabled(const char* name) { return get<QWidget>(name)->isEnabled(); }
 
     // Brings page 0 ("Split") or 1 ("Re-Join") to the front, as a click on its tab does.
     void showPage(int index);
     // A left click on a button or option, at its centre.
-    void click(const char* name) { QTest::mouseClick(get<QWidget>(name), Qt::LeftButton); }
-    // Focuses a text box (or the unit box) and types the text key by key.
+    void click(const char* name) { QTest::mouseClick(get(name), Qt::LeftButton); }
+    // Focuses a text box (or the unit box) and types the text key by key, or one key.
     void type(const char* name, const QString& text) { QTest::keyClicks(focus(name), text); }
-    // Focuses the box and presses one key.
     void key(const char* name, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
         QTest::keyClick(focus(name), key, modifiers);
     }
     // Picks an item of the unit box's list with the mouse's equivalent (activated).
     void pickUnit(const QString& unit);
-
-    // Command1, with the file-open dialog answering path (or cancelled when empty).
-    void browseSource(const std::string& path) {
-        answerFileDialog("Command1", QString::fromStdString(path), {});
-    }
+    // Command1 (the source) or cmdBrowse1 (the manifest), with the file-open dialog answering
+    // path, or cancelled when it is empty.
+    void browseFile(const char* button, const std::string& path);
 
     enum class PickerEnd { Ok, Cancel, CloseBox };
-    // Command2: the picker opens at startFolder, the entries named in subfolders are
-    // double-clicked one after the other, and the picker is ended as asked.
-    void browseDestination(const QString& startFolder, const QStringList& subfolders,
-                           PickerEnd end) {
-        pickFolder("Command2", "frmSaver", startFolder, subfolders, end);
-    }
-
-    // cmdBrowse1, with the file-open dialog answering path (or cancelled when empty).
-    void browseManifest(const QString& path) {
-        answerFileDialog("cmdBrowse1", path, "SplitMain Files (*.splitmain)| *.splitmain");
-    }
-    // cmdBrowse2 with frmSaver2, worked as browseDestination works frmSaver.
-    void browseJoinFolder(const QString& startFolder, const QStringList& subfolders,
-                          PickerEnd end) {
-        pickFolder("cmdBrowse2", "frmSaver2", startFolder, subfolders, end);
-    }
+    // Command2 or cmdBrowse2: the folder picker opens at startFolder, the entries named in
+    // subfolders are double-clicked one after the other, and the picker is ended as asked.
+    void browseFolder(const char* button, const QString& startFolder, const QStringList& subfolders,
+                      PickerEnd end);
 
 private:
     // Gives the control the focus; the widget that then takes the keys.
-    QWidget* focus(const char* name);
-    void answerFileDialog(const char* button, const QString& path, const QString& filter);
-    void pickFolder(const char* button, const QString& picker, const QString& startFolder,
-                    const QStringList& subfolders, PickerEnd end);
-
+    QWidget* focus(const char* name) {
+        get(name)->setFocus();
+        return get(name)->focusProxy() ? get(name)->focusProxy() : get(name);
+    }
     MainWindow window_;
 };
-
-inline QString q(const std::string& text) {
-    return QString::fromStdString(text);
-}
 
 // The one message shown, as "title|text" with "!" before it for an exclamation.
 inline std::string onlyMessage(const MessageBox::Recorder& messages) {

@@ -1,29 +1,22 @@
-// The main window as it opens and as a user works it: the Split button's checks and whole
-// splits on disk, the menus, and a picture of each page.
+// The main window as it opens and as a user works it: the Split and Join buttons' checks,
+// whole splits and joins on disk, the menus, and a picture of each page.
 #include "app/MainWindowDriver.h"
 
 #include "app/ProgramIcon.h"
-#include "support/TempDir.h"
 
 #include <QAction>
-#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QRadioButton>
 #include <QTabWidget>
 
-#include <algorithm>
-#include <filesystem>
-#include <functional>
-
 namespace kalvex::test {
 namespace {
 
-void setText(MainWindowDriver& app, const char* box, const QString& text) {
-    app.get<QLineEdit>(box)->setText(text);
-}
+namespace fs = std::filesystem;
+using End = MainWindowDriver::PickerEnd;
 
-TEST(MainWindow, StartStateAndPictures) {
+TEST(MainWindow, StartStateFocusOrderAndPictures) {
     MainWindowDriver app;
     MainWindow& window = app.window();
     EXPECT_EQ(window.centralWidget()->size(), QSize(568, 503));
@@ -43,78 +36,110 @@ TEST(MainWindow, StartStateAndPictures) {
 
     auto* tabs = app.get<QTabWidget>("h");
     EXPECT_EQ(tabs->tabText(0) + "|" + tabs->tabText(1), "Split|Re-Join");
-    EXPECT_EQ(tabs->currentIndex(), 0);
     EXPECT_TRUE(app.get<QRadioButton>("optFloppy")->isChecked());
-    EXPECT_FALSE(app.enabled("txtSize") || app.enabled("CBOType"));
+    EXPECT_FALSE(app.get("txtSize")->isEnabled() || app.get("CBOType")->isEnabled());
     EXPECT_EQ(app.text("CBOType") + "|" + app.count(), "Kb|0");
     EXPECT_EQ(window.selectedSize(), 1457152);
-    for (const char* box :
-         {"txtPath1", "txtPath2", "txtName", "txtSize", "txtLocation", "txtFolder2"})
-        EXPECT_EQ(app.text(box), "") << box;
-
+    QStringList order;
+    for (QWidget* w = tabs->tabBar()->nextInFocusChain(); order.size() < 16;
+         w = w->nextInFocusChain())
+        if (!w->objectName().isEmpty() && !w->objectName().startsWith("qt_") &&
+            (w->focusPolicy() & Qt::TabFocus))
+            order << w->objectName();
+    EXPECT_EQ(order.join(' '), "txtPath1 Command1 txtPath2 Command2 optFloppy opt700Mb optOther "
+                               "txtSize CBOType Command3 txtName cmdBrowse1 txtLocation "
+                               "txtFolder2 cmdBrowse2 Command4");
     expectReadableAndSave(&window, "FrmKalvex-split");
     app.showPage(1);
     expectReadableAndSave(&window, "FrmKalvex-rejoin");
 }
 
-TEST(MainWindow, AboutAndHelpOpenOnceEachBesideAWorkingWindow) {
-    MessageBox::Recorder messages;
-    MainWindowDriver app;
-    for (const char* item : {"mnuAbout", "MnuHowToUse", "mnuAbout", "MnuHowToUse", "mnuAbout"}) {
-        app.window().findChild<QAction*>(item)->trigger();
-        QTest::qWait(0);
-    }
-    const auto windows = QApplication::topLevelWidgets();
-    EXPECT_EQ(std::count_if(windows.begin(), windows.end(), std::mem_fn(&QWidget::isVisible)), 3);
-    QWidget* about = findWindow("FrmAbout");
-    EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == about; }));
-    // The main window keeps answering its controls meanwhile.
-    app.click("Command3");
-    EXPECT_EQ(messages.shown().size(), 1U);
-    about->close();
-    findWindow("FrmHelp")->close();
-}
-
-TEST(SplitRequest, EmptyFieldsAreRefusedFirstThenAMissingSize) {
+TEST(MainWindow, EmptyFieldsAreRefusedAndEnterAndEscPressNothing) {
     const std::string allFields =
         "!All fields Must Be Filled.|Please Make shure that you have filled out all fields!";
     const std::string noSize =
         "!File size not selected.|You must specify a file size to split the files into!";
-    using Case = std::tuple<const char*, const char*, const char*, bool, std::string>;
     MessageBox::Recorder messages;
     MainWindowDriver app;
-    // Enter and Esc press nothing; a click does.
     for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape})
         app.key("Command3", key);
     EXPECT_TRUE(messages.shown().empty());
-    // When both checks would fail, only the first speaks.
+    // When both checks would fail, only the first speaks; a name gets no suffix then.
     for (const auto& [path, folder, name, other, expected] :
-         {Case{"", "", "", false, allFields}, Case{"/s", "", "n", false, allFields},
-          Case{"/s", "/o/", "", false, allFields}, Case{"", "/o/", "n", false, allFields},
-          Case{"/s", "/o/", "", true, allFields}, Case{"/s", "/o/", "n", true, noSize}}) {
-        SCOPED_TRACE(std::string(path) + "|" + folder + "|" + name);
+         {std::tuple<const char*, const char*, const char*, bool, std::string>{"", "/o/", "n",
+                                                                               false, allFields},
+          {"/s", "", "n", false, allFields},
+          {"/s", "/o/", "", true, allFields},
+          {"/s", "/o/", "n", true, noSize}}) {
         messages.clear();
-        setText(app, "txtPath1", path);
-        setText(app, "txtPath2", folder);
-        setText(app, "txtName", name);
+        app.get<QLineEdit>("txtPath1")->setText(path);
+        app.get<QLineEdit>("txtPath2")->setText(folder);
+        app.get<QLineEdit>("txtName")->setText(name);
         app.click(other ? "optOther" : "optFloppy");
         app.click("Command3");
-        EXPECT_EQ(onlyMessage(messages), expected);
-        EXPECT_EQ(app.text("txtName"), name); // no suffix added
+        EXPECT_EQ(onlyMessage(messages) + app.text("txtName").toStdString(), expected + name);
+    }
+    // The Re-Join page: only an empty field counts as empty.
+    app.showPage(1);
+    for (const auto& [manifest, folder] : {std::pair{"/in/a.splitMain", ""}, {"", "/out/"}}) {
+        messages.clear();
+        app.get<QLineEdit>("txtLocation")->setText(manifest);
+        app.get<QLineEdit>("txtFolder2")->setText(folder);
+        app.click("Command4");
+        EXPECT_EQ(onlyMessage(messages), "!All feilds must be filled out.|Please make shure "
+                                         "that all feilds are filled out.");
+    }
+    messages.clear();
+    app.get<QLineEdit>("txtLocation")->setText(" ");
+    app.click("Command4");
+    EXPECT_EQ(onlyMessage(messages).rfind("!Join failed|", 0), 0U);
+}
+
+TEST(MainWindow, SplitThenJoinFromTheTwoPages) {
+    struct Case {
+        std::int64_t length;
+        const char *size, *unit, *title;
+    };
+    for (const Case& c : {Case{1, "1", "Kb", "a.bin"}, Case{1024, "1", "Kb", "a"},
+                          Case{1025, "1", "Kb", "caf\u00e9 d\u00e9j\u00e0.bin"},
+                          Case{10 * 1048576 + 1, "1", "Mb", "a.bin"}}) {
+        SCOPED_TRACE(testing::Message() << c.length << " bytes in pieces of " << c.size << c.unit);
+        TempDir dir;
+        const QString start = q(dir.path().string());
+        fs::create_directories(dir.path() / "pi\u00e8ces");
+        fs::create_directories(dir.path() / "joined");
+        writePattern(dir.file(c.title), c.length);
+        MessageBox::Recorder messages;
+        MainWindowDriver app;
+        app.browseFile("Command1", dir.file(c.title));
+        app.browseFolder("Command2", start, {"pi\u00e8ces"}, End::Ok);
+        app.click("optOther");
+        app.type("txtSize", c.size);
+        app.pickUnit(c.unit);
+        app.click("Command3");
+        app.showPage(1);
+        app.browseFile("cmdBrowse1",
+                       dir.folder() + "pi\u00e8ces/" + app.text("txtName").toStdString() + "Main");
+        app.browseFolder("cmdBrowse2", start, {"joined"}, End::Ok);
+        EXPECT_EQ(app.text("txtFolder2"), start + "/joined/");
+        app.click("Command4");
+        ASSERT_EQ(messages.shown().size(), 2U);
+        EXPECT_EQ(messages.shown()[1].text, "The Joining process was sucessful!");
+        EXPECT_TRUE(readFile(dir.file("joined/" + std::string(c.title))) ==
+                    readFile(dir.file(c.title)));
     }
 }
 
-TEST(SplitRequest, ThreePieceSplitEndToEndThenASecondPress) {
+TEST(MainWindow, SplitButtonAddsTheSuffixAndTakesThePageAsItIsNow) {
     constexpr std::int64_t floppy = 1457152;
     TempDir dir;
-    std::filesystem::create_directories(dir.path() / "out");
-    const std::string source = dir.file("movie.avi");
+    fs::create_directories(dir.path() / "out");
+    const std::string source = dir.file("movie.avi"), out = dir.folder() + "out/";
     writePattern(source, 2 * floppy + 1000);
-    const std::string whole = readFile(source);
     MessageBox::Recorder messages;
     MainWindowDriver app;
-    app.browseSource(source);
-    app.browseDestination(q(dir.path().string()), {"out"}, MainWindowDriver::PickerEnd::Ok);
+    app.browseFile("Command1", source);
+    app.browseFolder("Command2", q(dir.path().string()), {"out"}, End::Ok);
     EXPECT_EQ(app.count(), "3");
     // The user shortens the offered name; Split puts the suffix back.
     app.key("txtName", Qt::Key_A, Qt::ControlModifier);
@@ -122,49 +147,26 @@ TEST(SplitRequest, ThreePieceSplitEndToEndThenASecondPress) {
     app.click("Command3");
     EXPECT_EQ(onlyMessage(messages), "Complete|The Split Process was successfull!");
     EXPECT_EQ(app.text("txtName"), "movie.split");
-    const std::string out = dir.folder() + "out/";
-    for (int k = 0; k < 3; ++k)
-        EXPECT_EQ(readFile(out + "movie.split" + std::to_string(k + 1)),
-                  whole.substr(k * floppy, floppy));
-    EXPECT_EQ(readFile(out + "movie.splitMain") + readFile(source), " 3 \r\nmovie.avi\r\n" + whole);
-
-    // A new job with what the page says now: the suffix in any case is kept, and a folder
-    // typed without its separator still receives the pieces.
+    EXPECT_EQ(readFile(out + "movie.split3").size(), 1000U);
+    EXPECT_EQ(readFile(out + "movie.splitMain"), " 3 \r\nmovie.avi\r\n");
+    // The suffix in any case is kept, and a folder typed without its separator still
+    // receives the pieces.
     messages.clear();
     app.click("opt700Mb");
-    setText(app, "txtName", "Movie.SPLIT");
-    setText(app, "txtPath2", q(out.substr(0, out.size() - 1)));
+    app.get<QLineEdit>("txtName")->setText("Movie.SPLIT");
+    app.get<QLineEdit>("txtPath2")->setText(q(out.substr(0, out.size() - 1)));
     app.click("Command3");
     EXPECT_EQ(onlyMessage(messages).rfind("Complete|", 0), 0U);
-    EXPECT_EQ(readFile(out + "Movie.SPLIT1"), whole);
-    EXPECT_EQ(readFile(out + "Movie.SPLITMain"), " 1 \r\nmovie.avi\r\n");
-}
+    EXPECT_TRUE(readFile(out + "Movie.SPLIT1") == readFile(source));
 
-// The split would leave a manifest that cannot rebuild the file: refused, nothing written.
-TEST(SplitRequest, UnrebuildableSplitsAreRefusedBeforeWriting) {
-    TempDir dir;
-    const std::string chosen = dir.file("chosen.bin");
+    // A source typed over the chosen one would leave a manifest that cannot rebuild it.
+    messages.clear();
     writePattern(dir.file("typed.bin"), 4000);
-    for (bool grown : {false, true}) {
-        TempDir out;
-        writePattern(chosen, 4000);
-        MessageBox::Recorder messages;
-        MainWindowDriver app;
-        app.browseSource(chosen);
-        if (grown) {
-            // The count shown is what the split makes, even when the file has grown since.
-            app.click("optOther");
-            app.type("txtSize", "2");
-            writePattern(chosen, 5000);
-        } else {
-            setText(app, "txtPath1", q(dir.file("typed.bin"))); // typed over the chosen one
-        }
-        setText(app, "txtPath2", q(out.folder()));
-        setText(app, "txtName", "x.split");
-        app.click("Command3");
-        EXPECT_EQ(onlyMessage(messages).rfind("!Split failed|", 0), 0U);
-        EXPECT_TRUE(std::filesystem::is_empty(out.path()));
-    }
+    app.get<QLineEdit>("txtPath1")->setText(q(dir.file("typed.bin")));
+    app.get<QLineEdit>("txtName")->setText("x.split");
+    app.click("Command3");
+    EXPECT_EQ(onlyMessage(messages).rfind("!Split failed|", 0), 0U);
+    EXPECT_FALSE(fs::exists(out + "x.split1"));
 }
 
 } // namespace

@@ -1,60 +1,27 @@
 // What a person sees, checked in rendered pictures: bars that fill from the left, flat
-// coloured button faces with their captions drawn, and the help list's first Down key.
+// coloured button faces with their captions drawn.
 #include "app/MainWindowDriver.h"
-#include "dialogs/HelpWindow.h"
 #include "dialogs/ProgressBar.h"
-#include "join/JoinProgressWindow.h"
 #include "split/SplitProgressWindow.h"
-#include "support/TempDir.h"
 
 #include <QImage>
-#include <QLabel>
-#include <QListWidget>
 
 namespace kalvex::test {
 namespace {
 
-// The bar's middle row, at 25 %: changed from the empty bar near the left end, unchanged
-// near the right end.
-void expectFilledFromTheLeft(QWidget* window) {
-    auto* bar = child<ProgressBar>(window, "ProgressBar1");
-    ASSERT_NE(bar, nullptr);
-    const float shown = bar->value();
-    const QRect area = bar->geometry();
-    bar->setValue(0.0F);
-    const QImage empty = window->grab().toImage();
-    bar->setValue(shown);
-    const QImage filled = window->grab().toImage();
-    const int row = area.center().y();
+// The bar's middle row at 25 %, against the empty bar: changed near the left end,
+// unchanged near the right end. Both progress windows use this bar.
+TEST(Pictures, ProgressBarsFillFromTheLeft) {
+    SplitProgressWindow window;
+    auto* bar = child<ProgressBar>(&window, "ProgressBar1");
+    const QImage empty = window.grab().toImage();
+    bar->setValue(25.0F);
+    const QImage filled = window.grab().toImage();
     const auto at = [&](const QImage& image, double share) {
-        return image.pixel(area.left() + int(area.width() * share), row);
+        return image.pixel(bar->x() + int(bar->width() * share), bar->geometry().center().y());
     };
-    EXPECT_EQ(shown, 25.0F);
     EXPECT_NE(at(empty, 0.1), at(filled, 0.1)) << "not filled near the left end";
     EXPECT_EQ(at(empty, 0.9), at(filled, 0.9)) << "filled near the right end";
-}
-
-TEST(Pictures, ProgressBarsFillFromTheLeft) {
-    SplitProgressWindow split;
-    child<ProgressBar>(&split, "ProgressBar1")->setValue(25.0F);
-    expectFilledFromTheLeft(&split);
-
-    // The joining window at its first of four pieces.
-    TempDir dir;
-    writeFile(dir.file("a.splitMain"), " 4 \r\na.bin\r\n");
-    for (int k = 1; k <= 4; ++k)
-        writeFile(dir.file("a.split" + std::to_string(k)), "piece");
-    MessageBox::Recorder messages;
-    bool checked = false;
-    whenModal("FrmJoining", [&](QWidget* window) {
-        QObject::connect(static_cast<JoinProgressWindow*>(window), &JoinProgressWindow::pieceShown,
-                         window, [&, window] {
-                             if (!std::exchange(checked, true))
-                                 expectFilledFromTheLeft(window);
-                         });
-    });
-    JoinProgressWindow::showJoin({dir.file("a.splitMain"), dir.folder()});
-    EXPECT_TRUE(checked);
 }
 
 TEST(Pictures, ColouredButtonsHaveFlatFacesAndVisibleCaptions) {
@@ -74,23 +41,6 @@ TEST(Pictures, ColouredButtonsHaveFlatFacesAndVisibleCaptions) {
             caption += picture.pixelColor(x, box.center().y()) != face;
         EXPECT_GT(caption, 3) << name << ": no caption drawn";
     }
-}
-
-TEST(Pictures, FirstDownInTheHelpListSelectsTheFirstTopic) {
-    HelpWindow::showHelp();
-    QWidget* help = findWindow("FrmHelp");
-    ASSERT_NE(help, nullptr);
-    auto* topics = child<QListWidget>(help, "lstTopics");
-    // Focus makes a topic current without selecting it.
-    QFocusEvent focusIn(QEvent::FocusIn, Qt::TabFocusReason);
-    QApplication::sendEvent(topics, &focusIn);
-    QTest::keyClick(topics, Qt::Key_Down);
-    ASSERT_EQ(topics->selectedItems().size(), 1);
-    EXPECT_EQ(topics->selectedItems().first()->text(), "File Sizes");
-    EXPECT_TRUE(child<QLabel>(help, "Label2")->text().startsWith("The filesize deterines"));
-    QTest::keyClick(topics, Qt::Key_Down);
-    EXPECT_EQ(topics->selectedItems().first()->text(), "Joining Files");
-    help->close();
 }
 
 } // namespace

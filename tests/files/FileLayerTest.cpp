@@ -1,22 +1,11 @@
 #include "files/CodePage.h"
-#include "files/FileError.h"
-#include "files/PosixFileSystem.h"
-#include "files/SystemCalls.h"
 #include "files/TextInput.h"
 #include "files/TextOutput.h"
 #include "support/FaultyFileSystem.h"
 #include "support/TempDir.h"
 
-#include <gtest/gtest.h>
-
-#include <cerrno>
-#include <cstdlib>
 #include <deque>
-#include <filesystem>
-#include <functional>
-#include <tuple>
 #include <unistd.h>
-#include <vector>
 
 namespace kalvex::files {
 namespace {
@@ -47,41 +36,33 @@ FileError failure(const std::function<void()>& action) {
     return FileError("", Op::Inspect, "");
 }
 
-TEST(PosixFile, ReadsAndWritesAtOneBased64BitPositionsInEveryMode) {
+TEST(PosixFile, ReadsAndWritesAtOneBased64BitPositions) {
     TempDir dir;
     const auto path = dir.file("data");
     writeFile(path, "abcdefghij");
     auto in = fs.openRead(path);
     EXPECT_EQ(read(*in, 3), "abc");
-    EXPECT_EQ(read(*in, 2), "de") << "reads go on from the current position";
     EXPECT_EQ(read(*in, 2, 9), "ij");
     EXPECT_EQ(read(*in, 1, 1), "a");
     EXPECT_EQ(read(*in, 1), "b") << "a positioned read moves the current position";
-
     // Sparse: offsets 2^31 and 2^32 would wrap or turn negative in 32 bits.
     const std::int64_t far = (std::int64_t{1} << 32) + 1;
     auto out = fs.openWrite(path, WriteMode::Keep);
-    out->write(1, bytes("AB"));
     out->write(10, bytes("JK"));
     out->write(far, bytes("high"));
     out->write((std::int64_t{1} << 31) + 1, bytes("mid"));
-    EXPECT_EQ(out->length(), far + 3);
     out->close();
     EXPECT_EQ(fs.fileLength(path), far + 3);
-    EXPECT_EQ(read(*in, 12, 1), std::string("ABcdefghiJK\0", 12));
+    EXPECT_EQ(read(*in, 12, 1), std::string("abcdefghiJK\0", 12));
     EXPECT_EQ(read(*in, 4, std::int64_t{1} << 31), std::string("\0mid", 4));
     EXPECT_EQ(read(*in, 5, far - 1), std::string("\0high", 5));
-
     fs.openWrite(path, WriteMode::Replace)->write(2, bytes("z"));
     EXPECT_EQ(readFile(path), std::string("\0z", 2)) << "emptied before the write";
-    for (const auto mode : {WriteMode::Keep, WriteMode::Replace, WriteMode::CreateNew})
-        EXPECT_EQ(fs.openWrite(dir.file(std::to_string(int(mode))), mode)->length(), 0);
 }
 
-TEST(FileLayer, FailuresNameThePathTheOperationAndTheReasonAndLinksLeadToTheirFile) {
-    using enum WriteMode;
+TEST(FileLayer, FailuresNameThePathTheOperationAndTheReason) {
     TempDir dir;
-    const auto file = dir.file("file"), through = file + "/x", missing = dir.file("missing");
+    const auto file = dir.file("file"), missing = dir.file("missing");
     const auto folder = dir.path().string();
     const std::string isFolder = "Is a directory", noFile = "No such file or directory";
     writeFile(file, "12345");
@@ -89,34 +70,22 @@ TEST(FileLayer, FailuresNameThePathTheOperationAndTheReasonAndLinksLeadToTheirFi
     const auto expect = [](const std::string& path, Op operation, const std::string& reason,
                            const std::function<void()>& action) {
         const FileError error = failure(action);
-        EXPECT_EQ(std::make_tuple(error.path(), error.operation(), error.reason()),
-                  std::make_tuple(path, operation, reason));
         EXPECT_EQ(error.what(), "Cannot " + std::string(operationName(operation)) + " \"" + path +
                                     "\": " + reason);
     };
     expect(folder, Op::OpenForReading, isFolder, [&] { fs.openRead(folder); });
-    expect(folder, Op::OpenForWriting, isFolder, [&] { fs.openWrite(folder, Keep); });
     expect(folder, Op::MeasureLength, isFolder, [&] { fs.fileLength(folder); });
-    expect(folder, Op::OpenForTextOutput, isFolder, [&] { TextOutput(fs, folder); });
-    expect(through, Op::OpenForWriting, "Not a directory", [&] { fs.openWrite(through, Keep); });
-    expect(missing, Op::OpenForReading, noFile, [&] { fs.openRead(missing); });
-    expect(missing, Op::MeasureLength, noFile, [&] { fs.fileLength(missing); });
     expect(missing, Op::OpenForTextInput, noFile, [&] { TextInput(fs, missing); });
-    expect(missing, Op::Rename, noFile, [&] { fs.rename(missing, file); });
-    expect(file, Op::OpenForWriting, "File exists", [&] { fs.openWrite(file, CreateNew); });
+    expect(file, Op::OpenForWriting, "File exists",
+           [&] { fs.openWrite(file, WriteMode::CreateNew); });
     expect("/dev/full", Op::Write, "No space left on device",
            [&] { TextOutput(fs, "/dev/full").writeNumberLine(1); });
     expect(file, Op::Read, "the file ends before the expected bytes", [&] { read(*open, 6); });
     expect(file, Op::Read, "position 0 is before the first byte", [&] { read(*open, 1, 0); });
-    open->close();
-    expect(file, Op::Read, "Bad file descriptor", [&] { read(*open, 1, 1); });
-    EXPECT_EQ(readFile(file), "12345");
 
     std::filesystem::create_symlink(file, dir.file("link"));
     std::filesystem::create_symlink(missing, dir.file("dangling"));
-    EXPECT_TRUE(fs.sameFile(file, dir.file("link")) && fs.sameFile(file, dir.folder() + "./file"));
-    EXPECT_FALSE(fs.sameFile(file, folder) || fs.sameFile(missing, missing));
-    EXPECT_TRUE(fs.isDirectory(folder) && !fs.isDirectory(file));
+    EXPECT_TRUE(fs.sameFile(file, dir.file("link")) && !fs.sameFile(missing, missing));
     EXPECT_TRUE(fs.exists(dir.file("dangling")) && !fs.exists(missing)) << "a link to nothing";
 }
 
@@ -164,8 +133,6 @@ TEST(PosixFile, RetriesShortCountsAndInterruptionsAndReportsWhatFails) {
         script = {2, -EIO};
         EXPECT_EQ(failure([&] { out->write(30, bytes("abcdef")); }).reason(), "Input/output error");
         EXPECT_EQ(failure([&] { out->close(); }).operation(), Op::Close);
-        EXPECT_FALSE(out->isOpen());
-        out->close();
         out.reset();
         EXPECT_EQ(closes, 1) << "a descriptor is closed once, whatever close said";
     }
@@ -175,124 +142,86 @@ TEST(PosixFile, RetriesShortCountsAndInterruptionsAndReportsWhatFails) {
 
 TEST(Copy, KernelCopyAndPlainLoopMoveTheSameBytesAndReportFailures) {
     const std::int64_t count = (std::int64_t{5} << 19) + 7; // three chunks of the plain loop
-    // The kernel's copy refuses after some bytes (0: never): the plain loop goes on, unless
-    // the refusal is a real failure. Route 0 is the kernel's copy; routes 1 and 2 force the
-    // plain loop by the switch and by the environment.
-    for (const int error : {0, EXDEV, EINVAL, ENOSYS, EOPNOTSUPP, EPERM, ENOSPC, EIO}) {
-        for (const int route : {0, 1, 2}) {
-            SCOPED_TRACE(testing::Message() << "errno " << error << ", route " << route);
-            setCopyFallbackForced(route == 1);
-            ::setenv("KALVEX_FORCE_COPY_FALLBACK", route == 2 ? "1" : "0", 1);
-            TempDir dir;
-            const auto source = dir.file("source"), target = dir.file("target");
-            writePattern(source, count + 200);
-            writeFile(target, "0123456789");
-            FaultyFileSystem faulty;
-            if (error != 0)
-                faulty.failCopyFileRange(error, 12345);
-            auto from = faulty.openRead(source);
-            auto to = faulty.openWrite(target, WriteMode::Keep);
-            read(*from, 100);
-            int chunks = 0;
-            if (route == 0 && (error == ENOSPC || error == EIO)) {
-                const auto failed = failure([&] { faulty.copy(*from, *to, 4, count, {}); });
-                EXPECT_EQ(std::make_tuple(failed.path(), failed.operation(), failed.errorCode()),
-                          std::make_tuple(target, Op::Copy, error));
-                EXPECT_TRUE(readFile(target) == "012" + patternBytes(12345, 100));
-            } else {
-                faulty.copy(*from, *to, 4, count, [&] { ++chunks; });
-                EXPECT_EQ(read(*from, 3), patternBytes(3, 100 + count)) << "source position";
-                EXPECT_TRUE(readFile(target) == "012" + patternBytes(count, 100));
-                EXPECT_EQ(chunks, route == 0 ? std::max(chunks, 1) : 3) << "after every chunk";
-            }
-            if (error == 0) {
-                auto full = faulty.openWrite("/dev/full", WriteMode::Keep);
-                EXPECT_EQ(failure([&] { faulty.copy(*from, *full, 1, 50, {}); }).path(),
-                          "/dev/full");
-                const auto early = failure([&] { faulty.copy(*from, *to, 1, 1000, {}); });
-                EXPECT_EQ(std::make_pair(early.path(), early.operation()),
-                          std::make_pair(source, Op::Read))
-                    << "a source that ends early";
-            }
-            setCopyFallbackForced(false);
-            ::unsetenv("KALVEX_FORCE_COPY_FALLBACK");
+    // The kernel's copy refuses after some bytes: the plain loop goes on (forced by the
+    // environment in the last case), unless the refusal is a real failure.
+    for (const auto& [error, forced] :
+         {std::pair{EXDEV, false}, {EPERM, false}, {EIO, false}, {EIO, true}}) {
+        SCOPED_TRACE(testing::Message() << "errno " << error << (forced ? ", forced" : ""));
+        ::setenv("KALVEX_FORCE_COPY_FALLBACK", forced ? "1" : "0", 1);
+        TempDir dir;
+        const auto source = dir.file("source"), target = dir.file("target");
+        writePattern(source, count + 200);
+        writeFile(target, "0123456789");
+        FaultyFileSystem faulty;
+        faulty.failCopyFileRange(error, 12345);
+        auto from = faulty.openRead(source);
+        auto to = faulty.openWrite(target, WriteMode::Keep);
+        read(*from, 100);
+        if (error == EIO && !forced) {
+            EXPECT_EQ(failure([&] { faulty.copy(*from, *to, 4, count, {}); }).what(),
+                      "Cannot copy into \"" + target + "\": Input/output error");
+            continue;
         }
+        int chunks = 0;
+        faulty.copy(*from, *to, 4, count, [&] { ++chunks; });
+        EXPECT_EQ(read(*from, 3), patternBytes(3, 100 + count)) << "source position";
+        EXPECT_TRUE(readFile(target) == "012" + patternBytes(count, 100));
+        EXPECT_EQ(chunks, forced ? 3 : std::max(chunks, 1)) << "after every chunk";
+        EXPECT_EQ(failure([&] { faulty.copy(*from, *to, 1, 1000, {}); }).path(), source)
+            << "a source that ends early";
     }
+    ::unsetenv("KALVEX_FORCE_COPY_FALLBACK");
 }
 
-TEST(TextOutput, WritesNumberAndTextLinesByteForByte) {
+TEST(TextFiles, NumberAndTextLinesOutAndLinesEndingInCrLfCrOrLfIn) {
     TempDir dir;
     const auto path = dir.file("text");
-    // Zero comes with the empty source in the split's tests.
-    const std::pair<std::int64_t, std::string> numbers[] = {{3, " 3 "},
-                                                            {-3, "-3 "},
-                                                            {5000000000, " 5000000000 "},
-                                                            {INT64_MIN, "-9223372036854775808 "}};
-    for (const auto& [number, line] : numbers) {
+    for (const auto& [number, line] : {std::pair<std::int64_t, std::string>{3, " 3 "},
+                                       {-3, "-3 "},
+                                       {5000000000, " 5000000000 "}}) {
         writeFile(path, std::string(100, 'x'));
         TextOutput output(fs, path);
         output.writeNumberLine(number);
-        output.writeTextLine(std::string("\xE9t\xE9\0", 4));
-        output.writeTextLine("");
+        output.writeTextLine(std::string("\xE9t\0", 3));
         output.close();
-        EXPECT_EQ(readFile(path), line + std::string("\r\n\xE9t\xE9\0\r\n\r\n", 10))
+        EXPECT_EQ(readFile(path), line + std::string("\r\n\xE9t\0\r\n", 7))
             << "an existing file is emptied first";
     }
-}
-
-TEST(TextInput, LinesEndAtCrLfCrOrLfAlsoAcrossItsBuffer) {
-    TempDir dir;
-    const auto path = dir.file("text");
     std::vector<std::pair<std::string, std::vector<std::string>>> cases = {
         {" 3 \r\nmovie.avi\r\n", {" 3 ", "movie.avi"}},
         {"a\rb\rc", {"a", "b", "c"}},
-        {"a\nb\n", {"a", "b"}},
-        {"a\r\n\r\nb", {"a", "", "b"}},
         {"a\n\rb\r\r\n", {"a", "", "b", ""}},
-        {"", {}},
-        {"\r\n", {""}},
-        {std::string("\xE9t\0\xFF", 4), {std::string("\xE9t\0\xFF", 4)}},
     };
     // Around the 64 KiB buffer: a CR LF pair split between two fills, lines longer than it.
-    for (const std::size_t length : {65534u, 65535u, 65536u, 200000u}) {
-        const std::string line(length, 'x');
-        cases.push_back({line + "\r\nnext\r\n" + line, {line, "next", line}});
-    }
+    const std::string line(65535, 'x');
+    cases.push_back({line + "\r\nnext\r\n" + line + line, {line, "next", line + line}});
     for (const auto& [content, expected] : cases) {
         writeFile(path, content);
         TextInput input(fs, path);
         std::vector<std::string> lines;
         while (auto line = input.readLine())
             lines.push_back(*line);
-        EXPECT_FALSE(input.readLine()) << "the end stays the end";
         input.close();
         EXPECT_TRUE(lines == expected) << testing::PrintToString(content.substr(0, 20));
     }
 }
 
-TEST(CodePage, Windows1252BothWaysAndEveryByteRoundTrips) {
+TEST(CodePage, Windows1252BothWaysAndStrictUtf8) {
     std::string all;
     for (int byte = 0; byte < 256; ++byte)
         all += static_cast<char>(byte);
     EXPECT_EQ(toCodePage(fromCodePage(all)), all);
-    // The euro sign, an undefined byte kept as its control character, S with caron, Y with
-    // diaeresis, the no-break space, e with acute, y with diaeresis.
-    EXPECT_EQ(fromCodePage("\x80\x81\x8A\x9F\xA0\xE9\xFF"),
-              "\xE2\x82\xAC\xC2\x81\xC5\xA0\xC5\xB8\xC2\xA0\xC3\xA9\xC3\xBF");
+    // The euro sign, an undefined byte kept as its control character, S with caron, OE, Y
+    // with diaeresis, e with acute.
+    EXPECT_EQ(fromCodePage("\x80\x81\x8A\x8C\x9F\xE9"),
+              "\xE2\x82\xAC\xC2\x81\xC5\xA0\xC5\x92\xC5\xB8\xC3\xA9");
     // CJK, U+0080 (byte 0x80 is the euro sign), an emoji, a code page byte, a cut sequence.
     for (const std::string text : {"\xE6\x97\xA5", "\xC2\x80", "\xF0\x9F\x98\x80", "\xE9", "\xC3"})
         EXPECT_FALSE(toCodePage(text)) << testing::PrintToString(text);
-}
-
-TEST(CodePage, RecognisesStrictUtf8WithHighBytes) {
-    for (const std::string yes : {"caf\xC3\xA9", "\xE2\x82\xAC", "\xF4\x8F\xBF\xBF"})
-        EXPECT_TRUE(isUtf8WithHighBytes(yes)) << testing::PrintToString(yes);
-    // Plain ASCII; Windows-1252; a stray continuation; overlong forms; a surrogate; past
-    // U+10FFFF; five bytes; cut short; a bad continuation.
-    for (const std::string no :
-         {"", "plain.txt", "caf\xE9", "\x80", "\xC0\xAF", "\xE0\x80\xAF", "\xF0\x80\x80\xAF",
-          "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xF8\x88\x80\x80\x80", "\xE2\x82", "\xC3\xA9\xC3",
-          "\xE2\x28\xA1"})
+    EXPECT_TRUE(isUtf8WithHighBytes("caf\xC3\xA9") && isUtf8WithHighBytes("\xF4\x8F\xBF\xBF"));
+    // Plain ASCII; Windows-1252; overlong forms; a surrogate; past U+10FFFF; cut short.
+    for (const std::string no : {"plain.txt", "caf\xE9", "\xC0\xAF", "\xE0\x80\xAF", "\xED\xA0\x80",
+                                 "\xF4\x90\x80\x80", "\xC3\xA9\xC3"})
         EXPECT_FALSE(isUtf8WithHighBytes(no)) << testing::PrintToString(no);
 }
 

@@ -69,10 +69,6 @@ public:
         return total;
     }
 
-    // How many times matching paths were opened (any mode).
-    int opens(std::string_view suffix) const {
-        return int(std::ranges::count_if(opened_, [&](auto& p) { return p.ends_with(suffix); }));
-    }
     // Files opened here that are still open.
     int openFiles() const { return static_cast<int>(open_.size()); }
 
@@ -117,11 +113,10 @@ private:
                 return &rule;
         return nullptr;
     }
-    // Counts the open, fails it when a rule says so, and notes the descriptor of the file.
+    // Fails the open when a rule says so, and notes the descriptor of the file.
     template <class Opening>
     std::unique_ptr<files::File> track(const std::string& path, files::FileOperation operation,
                                        const Opening& open) {
-        opened_.push_back(path);
         if (const Rule* rule = find(Open, path))
             throw files::FileError::fromSystem(path, operation, rule->error);
         auto file = open();
@@ -225,7 +220,6 @@ private:
     std::vector<std::string> flushed_;
     std::map<std::string, std::int64_t> read_;
     std::vector<Rule> rules_;
-    std::vector<std::string> opened_;
     std::map<int, std::string> open_; // path by descriptor
 };
 

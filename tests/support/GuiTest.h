@@ -22,22 +22,16 @@ inline QWidget* findWindow(const QString& objectName) {
     return nullptr;
 }
 
-// Waits until the application's active modal window has this object name; null on timeout.
-inline QWidget* waitForModal(const QString& objectName, int timeoutMs = 10000) {
-    const auto modal = [&] {
-        QWidget* window = QApplication::activeModalWidget();
-        return window && window->objectName() == objectName ? window : nullptr;
-    };
-    return QTest::qWaitFor([&] { return modal() != nullptr; }, timeoutMs) ? modal() : nullptr;
-}
-
 // Runs action on the modal window named objectName as soon as it shows. Call before the
 // click that opens it, since that click only returns when the window has closed.
-inline void whenModal(const QString& objectName, std::function<void(QWidget*)> action,
-                      int timeoutMs = 10000) {
+inline void whenModal(const QString& objectName, std::function<void(QWidget*)> action) {
     QTimer::singleShot(0, [=] {
-        if (QWidget* window = waitForModal(objectName, timeoutMs))
-            action(window);
+        const auto modal = [&] {
+            QWidget* window = QApplication::activeModalWidget();
+            return window && window->objectName() == objectName ? window : nullptr;
+        };
+        if (QTest::qWaitFor([&] { return modal() != nullptr; }, 10000))
+            action(modal());
         else
             ADD_FAILURE() << "no modal window " << objectName.toStdString() << " appeared";
     });

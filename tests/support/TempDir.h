@@ -1,5 +1,7 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -60,11 +62,6 @@ inline std::string readFile(const std::string& path) {
     if (!in)
         throw std::runtime_error("cannot read " + path);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-// Free bytes on the file system that holds path.
-inline std::int64_t freeBytes(const std::filesystem::path& path) {
-    return static_cast<std::int64_t>(std::filesystem::space(path).available);
 }
 
 } // namespace kalvex::test
