@@ -100,7 +100,8 @@ TEST(CommandLine, TheProgramPrintsHelpVersionAndRefusals) {
                       warned = program.readAllStandardError();
         EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
         EXPECT_EQ(program.exitCode(), status) << arguments[0].toStdString();
-        EXPECT_EQ(start(said, out) + "|" + start(warned, err), out + "|" + err);
+        EXPECT_EQ((start(said, out) + "|" + start(warned, err)).toStdString(),
+                  (out + "|" + err).toStdString());
         for (const char* option : {"--help", "--version", "file", "splitMain"})
             EXPECT_TRUE(arguments[0] != "--help" || said.contains(option)) << option;
     }
