@@ -4,7 +4,6 @@
 #include "app/LightPalette.h"
 #include "app/MainWindowDriver.h"
 #include "dialogs/ProgressBar.h"
-#include "support/FaultyFileSystem.h"
 #include "support/TempDir.h"
 
 #include <QAccessible>
@@ -19,7 +18,6 @@
 
 #include <cmath>
 #include <filesystem>
-#include <map>
 
 namespace kalvex::test {
 namespace {
@@ -42,110 +40,81 @@ bool drop(QWidget* target, const QMimeData& data,
     return dropped.isAccepted();
 }
 
+// What a drag carries: "text:..." is plain text, anything else local paths in dir joined
+// by "+".
+std::unique_ptr<QMimeData> payload(const TempDir& dir, const QString& what) {
+    auto data = std::make_unique<QMimeData>();
+    if (what.startsWith("text:"))
+        data->setText(what.mid(5));
+    else {
+        QList<QUrl> urls;
+        for (const QString& name : what.split('+'))
+            urls << QUrl::fromLocalFile(name == "/" ? name : q(dir.file(name.toStdString())));
+        data->setUrls(urls);
+    }
+    return data;
+}
+
 TEST(Drop, OneLocalFileOrFolderOfTheRightKindIsChosenAsBrowseWould) {
     TempDir dir;
     writePattern(dir.file("film.avi"), 3000000);
     writeFile(dir.file("film.SplitMain"), " 3 \r\nfilm.avi\r\n");
     std::filesystem::create_directory(dir.path() / "out");
-    const auto urls = [&](std::initializer_list<const char*> names) {
-        auto* data = new QMimeData;
-        QList<QUrl> list;
-        for (const char* name : names)
-            list << (name[0] == '/' ? QUrl::fromLocalFile(name)
-                                    : QUrl::fromLocalFile(q(dir.file(name))));
-        data->setUrls(list);
-        return data;
+    const QString file = q(dir.file("film.avi")), out = q(dir.folder() + "out/"),
+                  manifest = q(dir.file("film.SplitMain"));
+    // Page; the box dropped on, or "" for the page; what is dragged; the box where the choice
+    // shows, or "" when the drop is refused; what it shows.
+    const std::tuple<int, const char*, const char*, const char*, QString> cases[] = {
+        {0, "", "film.avi", "txtPath1", file},
+        {0, "txtPath1", "film.SplitMain", "txtPath1", manifest},
+        {0, "txtName", "film.avi", "txtPath1", file},
+        {0, "txtPath2", "out", "txtPath2", out},
+        {0, "txtPath2", "/", "txtPath2", "/"},
+        {0, "txtName", "text:typed", "txtName", "typed"}, // a name box takes text as before
+        {0, "", "out", "", ""},
+        {0, "txtPath2", "film.avi", "", ""}, // a box's refusal holds for the page around it
+        {0, "", "film.avi+film.SplitMain", "", ""},
+        {0, "", "gone.avi", "", ""},
+        {0, "", "text:typed", "", ""},
+        {0, "txtPath1", "text:typed", "", ""},
+        {0, "txtName", "out", "", ""},
+        {1, "", "film.SplitMain", "txtLocation", manifest},
+        {1, "txtFolder2", "out", "txtFolder2", out},
+        {1, "", "film.avi", "", ""},
+        {1, "txtFolder2", "film.SplitMain", "", ""},
     };
-    auto* text = new QMimeData;
-    text->setText("typed");
-    auto* web = new QMimeData;
-    web->setUrls({QUrl("https://example.org/film.avi")});
-    std::map<std::string, std::unique_ptr<QMimeData>> payload;
-    payload["file"].reset(urls({"film.avi"}));
-    payload["manifest"].reset(urls({"film.SplitMain"}));
-    payload["folder"].reset(urls({"out"}));
-    payload["root"].reset(urls({"/"}));
-    payload["two files"].reset(urls({"film.avi", "film.SplitMain"}));
-    payload["missing"].reset(urls({"gone.avi"}));
-    payload["text"].reset(text);
-    payload["web"].reset(web);
-
-    const QString file = q(dir.file("film.avi")), out = q(dir.folder() + "out/");
-    const struct {
-        int page;
-        const char* target; // a box, or "" for the page itself
-        const char* what;
-        bool taken;
-        const char* box; // where the choice shows
-        QString shown;
-    } cases[] = {
-        {0, "", "file", true, "txtPath1", file},
-        {0, "txtPath1", "manifest", true, "txtPath1", q(dir.file("film.SplitMain"))},
-        {0, "txtName", "file", true, "txtPath1", file},
-        {0, "txtPath2", "folder", true, "txtPath2", out},
-        {0, "txtPath2", "root", true, "txtPath2", "/"},
-        {0, "", "folder", false, "txtPath1", ""},
-        {0, "txtPath2", "file", false, "txtPath2", ""},
-        {0, "", "two files", false, "txtPath1", ""},
-        {0, "", "missing", false, "txtPath1", ""},
-        {0, "", "web", false, "txtPath1", ""},
-        {0, "", "text", false, "txtPath1", ""},
-        {0, "txtPath1", "text", false, "txtPath1", ""},
-        {0, "txtPath2", "text", false, "txtPath2", ""},
-        {0, "txtName", "folder", false, "txtName", ""},
-        {0, "txtName", "text", true, "txtName", "typed"}, // a name box takes text as before
-        {1, "", "manifest", true, "txtLocation", q(dir.file("film.SplitMain"))},
-        {1, "txtLocation", "manifest", true, "txtLocation", q(dir.file("film.SplitMain"))},
-        {1, "txtFolder2", "folder", true, "txtFolder2", out},
-        {1, "txtFolder2", "root", true, "txtFolder2", "/"},
-        {1, "", "file", false, "txtLocation", ""},
-        {1, "", "folder", false, "txtLocation", ""},
-        {1, "txtLocation", "text", false, "txtLocation", ""},
-        {1, "txtFolder2", "manifest", false, "txtFolder2", ""},
-        {1, "txtFolder2", "text", false, "txtFolder2", ""},
-    };
-    for (const auto& c : cases) {
+    for (const auto& [page, on, what, box, shown] : cases) {
         MainWindowDriver app;
-        app.showPage(c.page);
-        QWidget* target =
-            *c.target ? app.get<QWidget>(c.target) : app.get<QTabWidget>("h")->widget(c.page);
-        const std::string name = std::to_string(c.page) + " " + c.target + " " + c.what;
-        EXPECT_EQ(drop(target, *payload[c.what]), c.taken) << name;
-        EXPECT_EQ(app.text(c.box), c.shown) << name;
-        if (c.page == 0 && c.box == std::string("txtPath1") && c.taken)
+        app.showPage(page);
+        QWidget* target = *on ? app.get<QWidget>(on) : app.get<QTabWidget>("h")->widget(page);
+        const std::string name = std::to_string(page) + " " + on + " " + what;
+        EXPECT_EQ(drop(target, *payload(dir, what)), *box != 0) << name;
+        const QString all = app.text("txtPath1") + app.text("txtPath2") + app.text("txtName") +
+                            app.text("txtLocation") + app.text("txtFolder2");
+        EXPECT_EQ(*box ? app.text(box) : all, *box ? shown : "") << name;
+        if (box == std::string("txtPath1"))
             EXPECT_EQ(app.text("txtName") + "|" + app.count(),
-                      c.what == std::string("file") ? "film.split|3" : "film.split|1")
+                      shown == file ? "film.split|3" : "film.split|1")
                 << name;
     }
     // The source may offer only a move, which would take the user's file away.
     MainWindowDriver app;
-    EXPECT_FALSE(drop(app.get<QTabWidget>("h")->widget(0), *payload["file"], Qt::MoveAction));
+    EXPECT_FALSE(
+        drop(app.get<QTabWidget>("h")->widget(0), *payload(dir, "film.avi"), Qt::MoveAction));
     EXPECT_EQ(app.text("txtPath1"), "");
 }
 
-// While a split runs behind its modal window, nothing dropped on the main window is taken.
-TEST(Drop, NothingIsTakenWhileAJobRuns) {
+// While a job's modal window is up, nothing dropped on the main window is taken.
+TEST(Drop, NothingIsTakenBehindAModalWindow) {
     TempDir dir;
     writePattern(dir.file("a.bin"), 100);
-    writePattern(dir.file("b.bin"), 100);
-    auto data = std::make_unique<QMimeData>();
-    data->setUrls({QUrl::fromLocalFile(q(dir.file("b.bin")))});
-    FaultyFileSystem spy;
-    files::FileSystem::Override use(spy);
-    MessageBox::Recorder messages;
     MainWindowDriver app;
-    app.browseSource(dir.file("a.bin"));
-    app.get<QLineEdit>("txtPath2")->setText(q(dir.folder()));
-    int drops = 0;
-    spy.beforeWrite = onWindowThread([&](const std::string&, std::int64_t, std::size_t) {
-        if (drops++ == 0)
-            EXPECT_FALSE(drop(app.get<QTabWidget>("h")->widget(0), *data));
-    });
-    app.click("Command3");
-    EXPECT_GT(drops, 0);
-    EXPECT_EQ(onlyMessage(messages).rfind("Complete|", 0), 0U);
-    EXPECT_EQ(app.text("txtPath1"), q(dir.file("a.bin")));
-    EXPECT_TRUE(drop(app.get<QTabWidget>("h")->widget(0), *data)); // and again once done
+    auto modal = std::make_unique<QWidget>();
+    modal->setWindowModality(Qt::ApplicationModal);
+    modal->show();
+    EXPECT_FALSE(drop(app.get<QTabWidget>("h")->widget(0), *payload(dir, "a.bin")));
+    modal.reset();
+    EXPECT_TRUE(drop(app.get<QTabWidget>("h")->widget(0), *payload(dir, "a.bin")));
 }
 
 QString accessible(QObject* object, QAccessible::Text kind = QAccessible::Name) {
@@ -155,30 +124,24 @@ QString accessible(QObject* object, QAccessible::Text kind = QAccessible::Name) 
 
 TEST(Accessibility, EveryControlHasANameToActOn) {
     MainWindowDriver app;
-    const std::pair<const char*, const char*> names[] = {
-        {"txtPath1", "File to split"},
-        {"Command1", "Browse for the file to split"},
-        {"txtPath2", "Destination folder"},
-        {"Command2", "Browse for the destination folder"},
-        {"txtName", "Name of the pieces"},
-        {"optFloppy", "Pieces of 1.38 MB (floppy)"},
-        {"opt700Mb", "Pieces of 700 MB (CD-R)"},
-        {"optOther", "Pieces of another size"},
-        {"txtSize", "Piece size in Kb or Mb"},
-        {"CBOType", "Size unit"},
-        {"lblHowMany", "Number of pieces: 0"},
-        {"Command3", "Split"},
-        {"txtLocation", "Split manifest"},
-        {"cmdBrowse1", "Browse for the split manifest"},
-        {"txtFolder2", "Folder for the joined file"},
-        {"cmdBrowse2", "Browse for the folder for the joined file"},
-        {"Command4", "Join"},
+    // Each control's object name, then its accessible name.
+    // clang-format off
+    const char* const names[] = {
+        "txtPath1", "File to split", "Command1", "Browse for the file to split",
+        "txtPath2", "Destination folder", "Command2", "Browse for the destination folder",
+        "txtName", "Name of the pieces", "optFloppy", "Pieces of 1.38 MB (floppy)",
+        "opt700Mb", "Pieces of 700 MB (CD-R)", "optOther", "Pieces of another size",
+        "txtSize", "Piece size in Kb or Mb", "CBOType", "Size unit",
+        "lblHowMany", "Number of pieces: 0", "Command3", "Split", "txtLocation", "Split manifest",
+        "cmdBrowse1", "Browse for the split manifest", "txtFolder2", "Folder for the joined file",
+        "cmdBrowse2", "Browse for the folder for the joined file", "Command4", "Join",
     };
-    for (const auto& [object, name] : names) {
-        auto* control = app.get<QWidget>(object);
+    // clang-format on
+    for (std::size_t k = 0; k < std::size(names); k += 2) {
+        auto* control = app.get<QWidget>(names[k]);
         if (auto* combo = qobject_cast<QComboBox*>(control))
             control = combo->lineEdit();
-        EXPECT_EQ(accessible(control), name) << object;
+        EXPECT_EQ(accessible(control), names[k + 1]) << names[k];
     }
     EXPECT_EQ(accessible(app.get<QWidget>("lblHowMany"), QAccessible::Value), "0");
 
@@ -212,46 +175,29 @@ TEST(Keyboard, TabWalksEveryControlOfEachPage) {
     }
 }
 
-// WCAG's relative luminance of a colour.
-double luminance(const QColor& colour) {
-    const auto channel = [](double c) {
+// The WCAG contrast of a control's text in a picture: the brightest pixel inside its
+// border against the darkest, that is its text against its background.
+double contrast(const QImage& picture, const QRect& area) {
+    const auto channel = [](int value) {
+        const double c = value / 255.0;
         return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
     };
-    return 0.2126 * channel(colour.redF()) + 0.7152 * channel(colour.greenF()) +
-           0.0722 * channel(colour.blueF());
-}
-
-// The contrast of a control's text in a picture: its background is the commonest colour in
-// its rectangle, its text the pixel farthest from that.
-double contrast(const QImage& picture, const QRect& area) {
-    std::map<QRgb, int> counts;
+    double least = 1, most = 0;
     for (int y = area.top(); y <= area.bottom(); ++y)
-        for (int x = area.left(); x <= area.right(); ++x)
-            ++counts[picture.pixel(x, y)];
-    const QColor background(std::max_element(counts.begin(), counts.end(), [](auto& a, auto& b) {
-                                return a.second < b.second;
-                            })->first);
-    QColor text = background;
-    int farthest = -1;
-    for (const auto& [rgb, count] : counts) {
-        const QColor colour(rgb);
-        const int distance = std::abs(colour.red() - background.red()) +
-                             std::abs(colour.green() - background.green()) +
-                             std::abs(colour.blue() - background.blue());
-        if (distance > farthest)
-            farthest = distance, text = colour;
-    }
-    const double a = luminance(text), b = luminance(background);
-    return (std::max(a, b) + 0.05) / (std::min(a, b) + 0.05);
+        for (int x = area.left(); x <= area.right(); ++x) {
+            const QRgb rgb = picture.pixel(x, y);
+            const double luminance = 0.2126 * channel(qRed(rgb)) + 0.7152 * channel(qGreen(rgb)) +
+                                     0.0722 * channel(qBlue(rgb));
+            least = std::min(least, luminance), most = std::max(most, luminance);
+        }
+    return (most + 0.05) / (least + 0.05);
 }
 
 TEST(Colours, EveryLabelAndBoxIsLegibleUnderADarkDesktop) {
     const QPalette desktop = QApplication::palette();
-    QPalette dark(QColor(53, 53, 53));
-    for (const auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
-        dark.setColor(role, Qt::white);
-    dark.setColor(QPalette::Base, QColor(30, 30, 30));
-    QApplication::setPalette(dark);
+    const QColor grey(53, 53, 53); // white text on grey windows and nearly black boxes
+    QApplication::setPalette(QPalette(Qt::white, grey, Qt::gray, Qt::black, Qt::darkGray, Qt::white,
+                                      Qt::white, QColor(30, 30, 30), grey));
     LightPalette::apply(); // as the program starts
     {
         MainWindowDriver app;

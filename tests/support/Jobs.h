@@ -22,11 +22,12 @@ struct Watch : SplitObserver, JoinObserver {
 
 // A whole split, step by step as the window runs it: the failure's message, or "".
 inline std::string splitAll(const SplitInputs& inputs, files::FileSystem& fileSystem,
-                            SplitObserver& observer) {
+                            SplitObserver& observer,
+                            SplitRoutine routine = SplitRoutine::Under10Meg) {
     try {
         SplitJob job(fileSystem, inputs, observer);
         job.measureSource();
-        job.openSource(SplitRoutine::Under10Meg);
+        job.openSource(routine);
         job.copyPieces();
         job.writeManifest();
         job.closeManifest();
