@@ -50,7 +50,7 @@ TEST(CommandLine, OpensAManifestOrAFileOrSaysWhyNot) {
 
     MessageBox::Recorder messages;
     MainWindowDriver browsed;
-    browsed.browseSource(dir.file("film.avi"));
+    browsed.browseFile("Command1", dir.file("film.avi"));
     const auto splitBoxes = [](MainWindowDriver& app) {
         return app.text("txtPath1") + "|" + app.text("txtName") + "|" + app.count();
     };

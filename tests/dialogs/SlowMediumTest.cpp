@@ -68,7 +68,9 @@ TEST(SlowMedium, BothWindowsKeepRunningAndReportAFailureInTheMiddle) {
             else
                 SplitProgressWindow().showSplit(
                     {dir.file("movie.avi"), dir.folder(), "movie.split", "movie.avi", 4096, 2});
-            EXPECT_LE(watch.longestWaitMs, 100);
+            // Unloaded, the longest wait is about 10 ms; a write on the window's thread makes
+            // it 500. The margin is for a loaded machine running tests side by side.
+            EXPECT_LE(watch.longestWaitMs, 250);
             EXPECT_TRUE(join || watch.titles.size() >= 3) << "the split's title did not animate";
             EXPECT_EQ(slow.openFiles(), 0);
             const std::string shown = onlyMessage(watch.messages);
