@@ -1,5 +1,7 @@
 #include "BenchCommon.h"
 
+#include "files/FileSystem.h"
+
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/resource.h>
@@ -17,6 +19,20 @@ extern char** environ;
 namespace kalvex::bench {
 
 namespace fs = std::filesystem;
+
+const char* modeName(Mode mode) {
+    return mode == Mode::Cached ? "cached" : "durable";
+}
+
+Stats summarize(std::vector<double> values) {
+    if (values.empty())
+        return {};
+    std::sort(values.begin(), values.end());
+    const auto middle = values.size() / 2;
+    const double median =
+        values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
+    return {values.front(), median, values.back()};
+}
 
 std::vector<Scenario>& scenarios() {
     static std::vector<Scenario> all;
@@ -76,49 +92,89 @@ double timeIt(const std::function<void()>& work) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
-double timeCommand(const std::vector<std::string>& argv) {
+double timeCommand(const Command& command) {
     std::vector<char*> args;
-    for (const auto& arg : argv)
+    for (const auto& arg : command.argv)
         args.push_back(const_cast<char*>(arg.c_str()));
     args.push_back(nullptr);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    if (command.stdoutPath.empty())
+        posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    else
+        posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, command.stdoutPath.c_str(),
+                                         O_WRONLY | O_CREAT | O_TRUNC, 0644);
     pid_t child = 0;
     int status = 0;
+    int spawnError = 0;
     const double seconds = timeIt([&] {
-        if (posix_spawnp(&child, args[0], &actions, nullptr, args.data(), environ) != 0)
-            throw std::runtime_error("cannot start " + argv[0]);
-        ::waitpid(child, &status, 0);
+        spawnError = posix_spawnp(&child, args[0], &actions, nullptr, args.data(), environ);
+        if (spawnError == 0)
+            ::waitpid(child, &status, 0);
     });
     posix_spawn_file_actions_destroy(&actions);
+    if (spawnError != 0)
+        throw std::runtime_error("cannot start " + command.argv[0]);
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
-        throw std::runtime_error(argv[0] + " failed");
+        throw std::runtime_error(command.argv[0] + " failed");
     return seconds;
 }
 
-double median(std::vector<double> values) {
-    if (values.empty())
-        return 0;
-    std::sort(values.begin(), values.end());
-    const auto middle = values.size() / 2;
-    return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
+double measureSpawn() {
+    std::vector<double> times;
+    for (int i = 0; i < 20; ++i)
+        times.push_back(timeCommand({{"true"}, {}}));
+    return summarize(times).median;
 }
 
-Timings compare(const Context& context, const std::function<void()>& kalvex,
-                const std::vector<std::string>& reference, const std::function<void()>& clean) {
+namespace {
+
+// The reference's own time: each command's spawn cost taken off, never below zero.
+double timeReference(const Context& context, Mode mode, const Comparison& comparison) {
+    double seconds = std::max(0.0, timeCommand(comparison.reference) - context.spawnSeconds);
+    if (mode == Mode::Durable) {
+        // Listing the files is no part of the reference's work: done between the two timings.
+        Command sync{{"sync"}, {}};
+        for (const auto& entry : fs::directory_iterator(comparison.referenceFolder))
+            sync.argv.push_back(entry.path().string());
+        sync.argv.push_back(comparison.referenceFolder.string());
+        seconds += std::max(0.0, timeCommand(sync) - context.spawnSeconds);
+    }
+    return seconds;
+}
+
+} // namespace
+
+Result compare(const Context& context, Mode mode, std::int64_t bytes,
+               const Comparison& comparison) {
+    files::setDurabilityEnabled(mode == Mode::Durable);
     std::vector<double> ours;
     std::vector<double> theirs;
+    auto runKalvex = [&] {
+        comparison.prepare();
+        settle();
+        ours.push_back(timeIt(comparison.kalvex));
+    };
+    auto runReference = [&] {
+        comparison.prepare();
+        settle();
+        theirs.push_back(timeReference(context, mode, comparison));
+    };
     for (int run = 0; run < context.runs; ++run) {
-        clean();
-        settle();
-        ours.push_back(timeIt(kalvex));
-        clean();
-        settle();
-        theirs.push_back(timeCommand(reference));
+        // Whichever goes second finds the other's freshly freed pages and finished
+        // write-back; alternating spreads that over both sides.
+        if (run % 2 == 0) {
+            runKalvex();
+            runReference();
+        } else {
+            runReference();
+            runKalvex();
+        }
     }
-    clean();
-    return {median(ours), median(theirs)};
+    comparison.prepare();
+    const std::string shown =
+        mode == Mode::Durable ? comparison.shown + " && sync OUTPUTS OUTDIR" : comparison.shown;
+    return {mode, bytes, summarize(ours), shown, summarize(theirs)};
 }
 
 double peakRssMiB() {
@@ -127,13 +183,21 @@ double peakRssMiB() {
     return static_cast<double>(usage.ru_maxrss) / 1024.0; // KiB on Linux
 }
 
-void printLine(const std::string& name, const Result& result, double peakMiB) {
-    std::printf("scenario=%s bytes=%lld kalvex_s=%.4f reference=\"%s\" reference_s=%.4f "
-                "ratio=%.3f peak_rss_mib=%.1f\n",
-                name.c_str(), static_cast<long long>(result.bytes), result.kalvexSeconds,
-                result.reference.c_str(), result.referenceSeconds,
-                result.referenceSeconds > 0 ? result.kalvexSeconds / result.referenceSeconds : 0.0,
-                peakMiB);
+void printLine(const std::string& name, const Result& result, double spawnSeconds, double peakMiB) {
+    const auto& ours = result.kalvex;
+    const auto& theirs = result.referenceSeconds;
+    std::printf("scenario=%s mode=%s bytes=%lld kalvex_s=%.4f kalvex_min_s=%.4f "
+                "kalvex_max_s=%.4f reference=\"%s\" reference_s=%.4f reference_min_s=%.4f "
+                "reference_max_s=%.4f reference_spawn_s=%.4f ratio=%.3f peak_rss_mib=%.1f\n",
+                name.c_str(), modeName(result.mode), static_cast<long long>(result.bytes),
+                ours.median, ours.min, ours.max, result.reference.c_str(), theirs.median,
+                theirs.min, theirs.max, spawnSeconds,
+                theirs.median > 0 ? ours.median / theirs.median : 0.0, peakMiB);
+    std::fflush(stdout);
+}
+
+void printSkipped(const std::string& name, const std::string& reason) {
+    std::printf("scenario=%s skipped=yes reason=\"%s\"\n", name.c_str(), reason.c_str());
     std::fflush(stdout);
 }
 

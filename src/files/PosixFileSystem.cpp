@@ -117,10 +117,12 @@ void setCopyFallbackForced(bool forced) {
 }
 
 bool copyFallbackForced() {
-    if (fallbackForced)
-        return true;
-    const char* variable = std::getenv("KALVEX_FORCE_COPY_FALLBACK");
-    return variable != nullptr && std::string_view(variable) == "1";
+    // Read once: the split asks before every block.
+    static const bool byEnvironment = [] {
+        const char* variable = std::getenv("KALVEX_FORCE_COPY_FALLBACK");
+        return variable != nullptr && std::string_view(variable) == "1";
+    }();
+    return fallbackForced || byEnvironment;
 }
 
 std::int64_t PosixFileSystem::fileLength(const std::string& path) {
