@@ -36,27 +36,6 @@ FileError failure(const std::function<void()>& action) {
     return FileError("", FileOperation::Inspect, "");
 }
 
-TEST(PosixFile, ReadsAndWritesAtOneBased64BitPositions) {
-    TempDir dir;
-    const auto path = dir.file("data");
-    writeFile(path, "abcdefghij");
-    auto in = fs.openRead(path);
-    EXPECT_EQ(read(*in, 3), "abc");
-    EXPECT_EQ(read(*in, 1, 1), "a");
-    EXPECT_EQ(read(*in, 1), "b") << "a positioned read moves the position";
-    // Sparse: offset 2^32 wraps in 32 bits.
-    const std::int64_t far = (std::int64_t{1} << 32) + 1;
-    auto out = fs.openWrite(path, WriteMode::Keep);
-    out->write(10, bytes("JK"));
-    out->write(far, bytes("high"));
-    out->close();
-    EXPECT_EQ(fs.fileLength(path), far + 3);
-    EXPECT_EQ(read(*in, 12, 1), std::string("abcdefghiJK\0", 12));
-    EXPECT_EQ(read(*in, 5, far - 1), std::string("\0high", 5));
-    fs.openWrite(path, WriteMode::Replace)->write(2, bytes("z"));
-    EXPECT_EQ(readFile(path), std::string("\0z", 2)) << "emptied before the write";
-}
-
 // Failures name the path, the operation and the reason; what is not a regular file is refused
 // without waiting (a FIFO would block the open), and no link is written through.
 TEST(FileLayer, FailuresAndRefusalsSayWhatAndWhy) {
@@ -119,7 +98,7 @@ int failingClose(int descriptor) {
     return errno = EIO, -1;
 }
 
-TEST(PosixFile, RetriesShortCountsAndInterruptionsAndReportsWhatFails) {
+TEST(PosixFile, RetriesShortCountsAndInterruptionsAtOneBased64BitPositions) {
     TempDir dir;
     const auto path = dir.file("f");
     const std::string text = "The quick brown fox";
@@ -144,6 +123,17 @@ TEST(PosixFile, RetriesShortCountsAndInterruptionsAndReportsWhatFails) {
     }
     EXPECT_EQ(readFile(path), "1234" + text + std::string(6, '\0') + "ab")
         << "no byte lost or written twice; what came before a failure stays";
+    // Positions are 1-based and 64-bit: 2^32 wraps in 32 bits. A sparse file.
+    const std::int64_t far = (std::int64_t{1} << 32) + 1;
+    out = fs.openWrite(path, WriteMode::Keep);
+    out->write(far, bytes("high"));
+    out->close();
+    EXPECT_EQ(fs.fileLength(path), far + 3);
+    EXPECT_EQ(read(*in, 5, far - 1), std::string("\0high", 5));
+    EXPECT_EQ(read(*in, 2, 1), "12");
+    EXPECT_EQ(read(*in, 1), "3") << "a positioned read moves the position";
+    fs.openWrite(path, WriteMode::Replace)->write(2, bytes("z"));
+    EXPECT_EQ(readFile(path), std::string("\0z", 2)) << "emptied before the write";
 }
 
 TEST(Copy, KernelCopyAndPlainLoopMoveTheSameBytesAndReportFailures) {
