@@ -172,16 +172,14 @@ TEST(Copy, KernelCopyAndPlainLoopMoveTheSameBytesAndReportFailures) {
 TEST(TextFiles, NumberAndTextLinesOutAndLinesEndingInCrLfCrOrLfIn) {
     TempDir dir;
     const auto path = dir.file("text");
-    for (const auto& [number, line] :
-         {std::pair<std::int64_t, std::string>{-3, "-3 "}, {5000000000, " 5000000000 "}}) {
-        writeFile(path, std::string(100, 'x'));
-        TextOutput output(fs, path);
-        output.writeNumberLine(number);
-        output.writeTextLine(std::string("\xE9t\0", 3));
-        output.close();
-        EXPECT_EQ(readFile(path), line + std::string("\r\n\xE9t\0\r\n", 7))
-            << "an existing file is emptied first";
-    }
+    writeFile(path, std::string(100, 'x'));
+    TextOutput output(fs, path);
+    output.writeNumberLine(-3);
+    output.writeNumberLine(5000000000);
+    output.writeTextLine(std::string("\xE9t\0", 3));
+    output.close();
+    EXPECT_EQ(readFile(path), std::string("-3 \r\n 5000000000 \r\n\xE9t\0\r\n", 24))
+        << "an existing file is emptied first";
     // Around the 64 KiB buffer: a CR LF pair split between two fills, lines longer than it.
     const std::string line(65535, 'x');
     for (const auto& [content, expected] :
