@@ -38,20 +38,6 @@ std::string messageOf(const std::function<void()>& job) {
     }
 }
 
-// A whole split, step by step as the window runs it.
-std::string splitAll(const SplitInputs& inputs, files::FileSystem& fileSystem, Watch& watch,
-                     SplitRoutine routine = SplitRoutine::Under10Meg) {
-    return messageOf([&] {
-        SplitJob job(fileSystem, inputs, watch);
-        job.measureSource();
-        job.openSource(routine);
-        job.copyPieces();
-        job.writeManifest();
-        job.closeManifest();
-        job.closeSource();
-    });
-}
-
 std::set<std::string> namesIn(const fs::path& folder) {
     std::set<std::string> names;
     for (const auto& entry : fs::directory_iterator(folder))
@@ -71,26 +57,33 @@ struct Scene {
         writePattern(in.sourcePath, 7000);
         writeFile(target.file("movie.avi"), "old");
     }
-    std::string split(files::FileSystem& fileSystem = files::FileSystem::native()) {
-        return splitAll(in, fileSystem, watch);
+    // A whole split, step by step as the window runs it.
+    std::string split(files::FileSystem& fileSystem = files::FileSystem::native(),
+                      SplitRoutine routine = SplitRoutine::Under10Meg) {
+        return messageOf([&] {
+            SplitJob job(fileSystem, in, watch);
+            job.measureSource();
+            job.openSource(routine);
+            job.copyPieces();
+            job.writeManifest();
+            job.closeManifest();
+            job.closeSource();
+        });
     }
     std::string join(files::FileSystem& fileSystem = files::FileSystem::native()) {
         return messageOf([&] { JoinJob(manifest, target.folder(), watch, fileSystem).run(); });
     }
     std::string piece(int k) const { return dir.file("movie.split" + std::to_string(k)); }
     std::string joined() const { return readFile(target.file("movie.avi")); }
+    static void fifo(const std::string& at) { fs::remove(at), ::mkfifo(at.c_str(), 0600); }
 };
-
-void makeFifo(const std::string& path) {
-    fs::remove(path), ::mkfifo(path.c_str(), 0600);
-}
 
 // Refused before anything is written, and quickly: a FIFO would have kept the open waiting.
 // The join reads a manifest of 2 GiB without a line end no further than 4081 bytes.
 TEST(SplitJoinSafety, RefusesOddFilesPlantedLinksAndBadNamesOrPiecesBeforeWriting) {
     enum Job { Split, Join };
     const std::tuple<Job, std::function<void(Scene&)>, std::string> cases[] = {
-        {Split, [](Scene& s) { makeFifo(s.in.sourcePath); }, "movie.avi\": it is a FIFO"},
+        {Split, [](Scene& s) { s.fifo(s.in.sourcePath); }, "movie.avi\": it is a FIFO"},
         {Split, [](Scene& s) { fs::create_symlink(s.dir.file("victim"), s.piece(2)); },
          "movie.split2\" is a symbolic link"},
         {Split, [](Scene& s) { fs::create_symlink(s.dir.file("victim"), s.manifest); },
@@ -102,8 +95,8 @@ TEST(SplitJoinSafety, RefusesOddFilesPlantedLinksAndBadNamesOrPiecesBeforeWritin
              s.in.pieceName = std::string(254, 'p'), s.in.pieceCount = 10, s.in.pieceSize = 700;
          },
          std::string(254, 'p') + "10\" is 256 bytes long"},
-        {Join, [](Scene& s) { makeFifo(s.manifest); }, "movie.splitMain\": it is a FIFO"},
-        {Join, [](Scene& s) { makeFifo(s.piece(2)); }, "movie.split2\": it is a FIFO"},
+        {Join, [](Scene& s) { s.fifo(s.manifest); }, "movie.splitMain\": it is a FIFO"},
+        {Join, [](Scene& s) { s.fifo(s.piece(2)); }, "movie.split2\": it is a FIFO"},
         {Join, [](Scene& s) { writeFile(s.manifest, " 3 \r\n" + std::string(300, 'n') + "\r\n"); },
          "\": its name is 300 bytes long; the folder takes names of at most 255 bytes"},
         {Join,
@@ -239,7 +232,7 @@ TEST(SplitCopy, KernelThenBufferGiveTheSameBytesAndKernelFailuresFailTheSplit) {
         s.in.pieceSize = size, s.in.pieceCount = std::ceil(double(length) / size);
         Faulty faulty;
         faulty.failCopyFileRange(error, copied);
-        const std::string message = splitAll(s.in, faulty, s.watch, routine);
+        const std::string message = s.split(faulty, routine);
         EXPECT_EQ(faulty.openFiles(), 0);
         EXPECT_EQ(message.find("No space left") != std::string::npos, error == ENOSPC) << message;
         std::string joined;
