@@ -48,8 +48,7 @@ TEST(FileLayer, FailuresAndRefusalsSayWhatAndWhy) {
     std::filesystem::create_symlink(missing, dir.file("dangling"));
     auto open = fs.openRead(file);
     const std::pair<std::function<void()>, std::string> cases[] = {
-        {[&] { fs.openRead(folder); },
-         "Cannot open for reading \"" + folder + "\": Is a directory"},
+        {[&] { fs.openRead(folder); }, "open for reading \"" + folder + "\": Is a directory"},
         {[&] { fs.fileLength(folder); }, "measure the length of \"" + folder + "\": Is a direc"},
         {[&] { TextInput(fs, missing); }, "text input \"" + missing + "\": No such file or"},
         {[&] { fs.openWrite(file, WriteMode::CreateNew); },
