@@ -5,12 +5,12 @@
 #include "support/TempDir.h"
 
 #include <deque>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace kalvex::files {
 namespace {
 
-using Op = FileOperation;
 using namespace kalvex::test;
 
 FileSystem& fs = FileSystem::native();
@@ -33,59 +33,45 @@ FileError failure(const std::function<void()>& action) {
         return error;
     }
     ADD_FAILURE() << "no FileError";
-    return FileError("", Op::Inspect, "");
+    return FileError("", FileOperation::Inspect, "");
 }
 
-TEST(PosixFile, ReadsAndWritesAtOneBased64BitPositions) {
+// Failures name the path, the operation and the reason; what is not a regular file is refused
+// without waiting (a FIFO would block the open), and no link is written through.
+TEST(FileLayer, FailuresAndRefusalsSayWhatAndWhy) {
     TempDir dir;
-    const auto path = dir.file("data");
-    writeFile(path, "abcdefghij");
-    auto in = fs.openRead(path);
-    EXPECT_EQ(read(*in, 3), "abc");
-    EXPECT_EQ(read(*in, 2, 9), "ij");
-    EXPECT_EQ(read(*in, 1, 1), "a");
-    EXPECT_EQ(read(*in, 1), "b") << "a positioned read moves the current position";
-    // Sparse: offsets 2^31 and 2^32 would wrap or turn negative in 32 bits.
-    const std::int64_t far = (std::int64_t{1} << 32) + 1;
-    auto out = fs.openWrite(path, WriteMode::Keep);
-    out->write(10, bytes("JK"));
-    out->write(far, bytes("high"));
-    out->write((std::int64_t{1} << 31) + 1, bytes("mid"));
-    out->close();
-    EXPECT_EQ(fs.fileLength(path), far + 3);
-    EXPECT_EQ(read(*in, 12, 1), std::string("abcdefghiJK\0", 12));
-    EXPECT_EQ(read(*in, 4, std::int64_t{1} << 31), std::string("\0mid", 4));
-    EXPECT_EQ(read(*in, 5, far - 1), std::string("\0high", 5));
-    fs.openWrite(path, WriteMode::Replace)->write(2, bytes("z"));
-    EXPECT_EQ(readFile(path), std::string("\0z", 2)) << "emptied before the write";
-}
-
-TEST(FileLayer, FailuresNameThePathTheOperationAndTheReason) {
-    TempDir dir;
-    const auto file = dir.file("file"), missing = dir.file("missing");
-    const auto folder = dir.path().string();
-    const std::string isFolder = "Is a directory", noFile = "No such file or directory";
+    const auto file = dir.file("file"), missing = dir.file("missing"), fifo = dir.file("fifo");
+    const auto folder = dir.path().string(), link = dir.file("link");
     writeFile(file, "12345");
-    auto open = fs.openRead(file);
-    const auto expect = [](const std::string& path, Op operation, const std::string& reason,
-                           const std::function<void()>& action) {
-        const FileError error = failure(action);
-        EXPECT_EQ(error.what(), "Cannot " + std::string(operationName(operation)) + " \"" + path +
-                                    "\": " + reason);
-    };
-    expect(folder, Op::OpenForReading, isFolder, [&] { fs.openRead(folder); });
-    expect(folder, Op::MeasureLength, isFolder, [&] { fs.fileLength(folder); });
-    expect(missing, Op::OpenForTextInput, noFile, [&] { TextInput(fs, missing); });
-    expect(file, Op::OpenForWriting, "File exists",
-           [&] { fs.openWrite(file, WriteMode::CreateNew); });
-    expect("/dev/full", Op::Write, "No space left on device",
-           [&] { TextOutput(fs, "/dev/full").writeNumberLine(1); });
-    expect(file, Op::Read, "the file ends before the expected bytes", [&] { read(*open, 6); });
-    expect(file, Op::Read, "position 0 is before the first byte", [&] { read(*open, 1, 0); });
-
-    std::filesystem::create_symlink(file, dir.file("link"));
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    std::filesystem::create_symlink(file, link);
     std::filesystem::create_symlink(missing, dir.file("dangling"));
-    EXPECT_TRUE(fs.sameFile(file, dir.file("link")) && !fs.sameFile(missing, missing));
+    auto open = fs.openRead(file);
+    const std::pair<std::function<void()>, std::string> cases[] = {
+        {[&] { fs.openRead(folder); }, "open for reading \"" + folder + "\": Is a directory"},
+        {[&] { fs.fileLength(folder); }, "measure the length of \"" + folder + "\": Is a direc"},
+        {[&] { TextInput(fs, missing); }, "text input \"" + missing + "\": No such file or"},
+        {[&] { fs.openWrite(file, WriteMode::CreateNew); },
+         "writing \"" + file + "\": File exists"},
+        {[&] { TextOutput(fs, "/dev/full").writeNumberLine(1); },
+         "Cannot write \"/dev/full\": No space left on device"},
+        {[&] { read(*open, 6); }, "read \"" + file + "\": the file ends before the expected bytes"},
+        {[&] { read(*open, 1, 0); }, "position 0 is before the first byte"},
+        {[&] { fs.openRead(fifo); }, "reading \"" + fifo + "\": it is a FIFO, not a regular"},
+        {[&] { fs.openWrite(fifo, WriteMode::Keep); }, "writing \"" + fifo + "\": it is a FIFO"},
+        {[&] { fs.openRead("/dev/null"); }, "it is a character device"},
+        {[&] { fs.openRead("/proc/self/status"); }, "made up by the kernel"},
+        {[&] { fs.fileLength("/sys/kernel/uevent_seqnum"); }, "made up by the kernel"},
+        {[&] { fs.openWrite(link, WriteMode::Replace); },
+         "writing \"" + link + "\": it is a symbolic link, which Kalvex never writes through"},
+    };
+    for (const auto& [action, says] : cases) {
+        const std::string message = failure(action).what();
+        EXPECT_NE(message.find(says), std::string::npos) << message;
+    }
+    EXPECT_EQ(readFile(file), "12345");
+    EXPECT_EQ(fs.openRead(link)->length(), 5) << "a link the user chose is read";
+    EXPECT_TRUE(fs.sameFile(file, link) && !fs.sameFile(missing, missing));
     EXPECT_TRUE(fs.exists(dir.file("dangling")) && !fs.exists(missing)) << "a link to nothing";
 }
 
@@ -96,24 +82,22 @@ int closes = 0;
 
 template <class Data, ssize_t (*call)(int, Data, size_t, off_t)>
 ssize_t scripted(int descriptor, Data data, size_t size, off_t offset) {
-    if (script.empty())
-        return call(descriptor, data, size, offset);
-    const int step = script.front();
-    script.pop_front();
+    const int step = script.empty() ? INT_MAX : script.front();
+    if (!script.empty())
+        script.pop_front();
     if (step < 0)
-        errno = -step;
-    return step < 0 ? -1 : call(descriptor, data, std::min<size_t>(size, step), offset);
+        return errno = -step, -1;
+    return call(descriptor, data, std::min<size_t>(size, step), offset);
 }
 
 // Closes the descriptor, then reports a failure, as Linux may.
 int failingClose(int descriptor) {
     ++closes;
     ::close(descriptor);
-    errno = EIO;
-    return -1;
+    return errno = EIO, -1;
 }
 
-TEST(PosixFile, RetriesShortCountsAndInterruptionsAndReportsWhatFails) {
+TEST(PosixFile, RetriesShortCountsAndInterruptionsAtOneBased64BitPositions) {
     TempDir dir;
     const auto path = dir.file("f");
     const std::string text = "The quick brown fox";
@@ -132,12 +116,24 @@ TEST(PosixFile, RetriesShortCountsAndInterruptionsAndReportsWhatFails) {
             << "a write that makes no progress fails rather than spins";
         script = {2, -EIO};
         EXPECT_EQ(failure([&] { out->write(30, bytes("abcdef")); }).reason(), "Input/output error");
-        EXPECT_EQ(failure([&] { out->close(); }).operation(), Op::Close);
+        EXPECT_EQ(failure([&] { out->close(); }).operation(), FileOperation::Close);
         out.reset();
         EXPECT_EQ(closes, 1) << "a descriptor is closed once, whatever close said";
     }
     EXPECT_EQ(readFile(path), "1234" + text + std::string(6, '\0') + "ab")
         << "no byte lost or written twice; what came before a failure stays";
+    // Positions are 1-based and 64-bit: 2^32 wraps in 32 bits. A sparse file.
+    const std::int64_t far = (std::int64_t{1} << 32) + 1;
+    out = fs.openWrite(path, WriteMode::Keep);
+    out->write(far, bytes("high"));
+    out->close();
+    EXPECT_EQ(fs.fileLength(path), far + 3);
+    EXPECT_EQ(read(*in, 5, far - 1), std::string("\0high", 5));
+    EXPECT_EQ(read(*in, 2, 1), "12");
+    EXPECT_EQ(read(*in, 1), "3") << "a positioned read moves the position";
+    fs.openWrite(path, WriteMode::Replace)->write(2, bytes("z"));
+    ASSERT_EQ(fs.fileLength(path), 2) << "emptied before the write";
+    EXPECT_EQ(readFile(path), std::string("\0z", 2));
 }
 
 TEST(Copy, KernelCopyAndPlainLoopMoveTheSameBytesAndReportFailures) {
@@ -176,31 +172,26 @@ TEST(Copy, KernelCopyAndPlainLoopMoveTheSameBytesAndReportFailures) {
 TEST(TextFiles, NumberAndTextLinesOutAndLinesEndingInCrLfCrOrLfIn) {
     TempDir dir;
     const auto path = dir.file("text");
-    for (const auto& [number, line] : {std::pair<std::int64_t, std::string>{3, " 3 "},
-                                       {-3, "-3 "},
-                                       {5000000000, " 5000000000 "}}) {
-        writeFile(path, std::string(100, 'x'));
-        TextOutput output(fs, path);
-        output.writeNumberLine(number);
-        output.writeTextLine(std::string("\xE9t\0", 3));
-        output.close();
-        EXPECT_EQ(readFile(path), line + std::string("\r\n\xE9t\0\r\n", 7))
-            << "an existing file is emptied first";
-    }
-    std::vector<std::pair<std::string, std::vector<std::string>>> cases = {
-        {" 3 \r\nmovie.avi\r\n", {" 3 ", "movie.avi"}},
-        {"a\rb\rc", {"a", "b", "c"}},
-        {"a\n\rb\r\r\n", {"a", "", "b", ""}},
-    };
+    writeFile(path, std::string(100, 'x'));
+    TextOutput output(fs, path);
+    output.writeNumberLine(-3);
+    output.writeNumberLine(5000000000);
+    output.writeTextLine(std::string("\xE9t\0", 3));
+    output.close();
+    EXPECT_EQ(readFile(path), std::string("-3 \r\n 5000000000 \r\n\xE9t\0\r\n", 24))
+        << "an existing file is emptied first";
     // Around the 64 KiB buffer: a CR LF pair split between two fills, lines longer than it.
     const std::string line(65535, 'x');
-    cases.push_back({line + "\r\nnext\r\n" + line + line, {line, "next", line + line}});
-    for (const auto& [content, expected] : cases) {
+    for (const auto& [content, expected] :
+         std::vector<std::pair<std::string, std::vector<std::string>>>{
+             {"a\rb\rc", {"a", "b", "c"}},
+             {"a\n\rb\r\r\n", {"a", "", "b", ""}},
+             {line + "\r\nnext\r\n" + line + line, {line, "next", line + line}}}) {
         writeFile(path, content);
         TextInput input(fs, path);
         std::vector<std::string> lines;
-        while (auto line = input.readLine())
-            lines.push_back(*line);
+        while (auto read = input.readLine())
+            lines.push_back(*read);
         input.close();
         EXPECT_TRUE(lines == expected) << testing::PrintToString(content.substr(0, 20));
     }

@@ -1,20 +1,14 @@
 #pragma once
 
-#include "files/FileError.h"
 #include "files/PosixFile.h"
 #include "files/PosixFileSystem.h"
 #include "files/SystemCalls.h"
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdint>
 #include <fcntl.h>
 #include <filesystem>
-#include <functional>
 #include <map>
-#include <memory>
-#include <string>
-#include <string_view>
 #include <vector>
 
 namespace kalvex::test {
@@ -25,39 +19,39 @@ namespace kalvex::test {
 // them as they would meet a real disk. Put it in force with files::FileSystem::Override.
 // Use one at a time: while a second one lives, the first one's faults wait.
 class FaultyFileSystem : public files::PosixFileSystem {
+    using Op = files::FileOperation;
+
 public:
     FaultyFileSystem() { active = this; }
     ~FaultyFileSystem() override { active = previous_; }
 
     // Opening (for reading or writing) fails.
-    void failOpen(std::string suffix, int error) { add(Open, suffix, 0, error); }
+    void failOpen(std::string suffix, int error) { rules_.push_back({Open, suffix, 0, error}); }
     // Once bytes have been written to matching files in all, the next write fails, as on a
     // disk that fills up; the write that reaches the limit stops there with a short count.
     void failWritesAfter(std::string suffix, std::int64_t bytes, int error) {
-        add(Write, suffix, bytes, error);
+        rules_.push_back({Write, suffix, bytes, error});
     }
     // The same for reads from matching files.
     void failReadsAfter(std::string suffix, std::int64_t bytes, int error) {
-        add(Read, suffix, bytes, error);
+        rules_.push_back({Read, suffix, bytes, error});
     }
     // Closing fails after the file has been closed, as on Linux.
-    void failClose(std::string suffix, int error) { add(Close, suffix, 0, error); }
+    void failClose(std::string suffix, int error) { rules_.push_back({Close, suffix, 0, error}); }
     // Renaming from or to a matching path fails.
-    void failRename(std::string suffix, int error) { add(Rename, suffix, 0, error); }
+    void failRename(std::string suffix, int error) { rules_.push_back({Rename, suffix, 0, error}); }
     // The kernel's in-place copy takes bytes in all, then refuses with error (EXDEV and the
     // like make the copy go on through its plain loop; ENOSPC or EIO fail it). Files with read
     // or write rules never reach the kernel's copy.
-    void failCopyFileRange(int error, std::int64_t bytes = 0) { add(Copy, "", bytes, error); }
+    void failCopyFileRange(int error, std::int64_t bytes = 0) {
+        rules_.push_back({Copy, "", bytes, error});
+    }
     // Flushing a matching file or folder (its path without a trailing separator) fails.
-    void failFlush(std::string suffix, int error) { add(Flush, suffix, 0, error); }
-    // The file system lacks a feature, as FAT and exFAT sticks do: its calls fail with error.
+    void failFlush(std::string suffix, int error) { rules_.push_back({Flush, suffix, 0, error}); }
+    // The file system lacks a feature, as FAT and exFAT sticks do: its calls fail with error
+    // (EOPNOTSUPP or EISDIR for unnamed files, EPERM for links, ENOLCK, EINVAL for folders).
     enum Feature { UnnamedFiles, Links, Locks, FolderFlushes };
     void lack(Feature feature, int error) { lacks_[feature] = error; }
-    static constexpr std::pair<Feature, int> stickLacks[] = {{UnnamedFiles, EOPNOTSUPP},
-                                                             {UnnamedFiles, EISDIR},
-                                                             {Links, EPERM},
-                                                             {Locks, ENOLCK},
-                                                             {FolderFlushes, EINVAL}};
 
     // Every file and folder flushed to the device, in order.
     const std::vector<std::string>& flushed() const { return flushed_; }
@@ -77,21 +71,19 @@ public:
     std::function<void(const std::string&, std::int64_t, std::size_t)> beforeWrite;
 
     std::unique_ptr<files::File> openRead(const std::string& path) override {
-        return track(path, files::FileOperation::OpenForReading,
-                     [&] { return PosixFileSystem::openRead(path); });
+        return track(path, Op::OpenForReading, [&] { return PosixFileSystem::openRead(path); });
     }
     std::unique_ptr<files::File> openWrite(const std::string& path,
                                            files::WriteMode mode) override {
-        return track(path, files::FileOperation::OpenForWriting,
+        return track(path, Op::OpenForWriting,
                      [&] { return PosixFileSystem::openWrite(path, mode); });
     }
     std::unique_ptr<files::File> openUnnamed(const std::string& path) override {
-        return track(path, files::FileOperation::OpenForWriting,
-                     [&] { return PosixFileSystem::openUnnamed(path); });
+        return track(path, Op::OpenForWriting, [&] { return PosixFileSystem::openUnnamed(path); });
     }
     void rename(const std::string& from, const std::string& to) override {
         if (const Rule* rule = find(Rename, from) ? find(Rename, from) : find(Rename, to))
-            throw files::FileError::fromSystem(from, files::FileOperation::Rename, rule->error);
+            throw files::FileError::fromSystem(from, Op::Rename, rule->error);
         PosixFileSystem::rename(from, to);
     }
 
@@ -104,9 +96,6 @@ private:
         int error;
     };
 
-    void add(Kind kind, std::string suffix, std::int64_t bytes, int error) {
-        rules_.push_back({kind, std::move(suffix), bytes, error});
-    }
     Rule* find(Kind kind, std::string_view path) {
         for (Rule& rule : rules_)
             if (rule.kind == kind && path.ends_with(rule.suffix))
@@ -115,12 +104,11 @@ private:
     }
     // Fails the open when a rule says so, and notes the descriptor of the file.
     template <class Opening>
-    std::unique_ptr<files::File> track(const std::string& path, files::FileOperation operation,
-                                       const Opening& open) {
+    std::unique_ptr<files::File> track(const std::string& path, Op operation, const Opening& open) {
         if (const Rule* rule = find(Open, path))
             throw files::FileError::fromSystem(path, operation, rule->error);
         auto file = open();
-        if (file)
+        if (file) // an unnamed file may be refused
             open_[dynamic_cast<files::PosixFile&>(*file).descriptor()] = path;
         return file;
     }
@@ -177,10 +165,7 @@ private:
         });
     }
 
-    static int lacking(Feature feature) {
-        const auto found = active->lacks_.find(feature);
-        return found == active->lacks_.end() ? 0 : found->second;
-    }
+    static int lacking(Feature feature) { return active->lacks_[feature]; }
     static int openCall(const char* path, int flags, mode_t mode) {
         if ((flags & O_TMPFILE) == O_TMPFILE && lacking(UnnamedFiles))
             return failWith(lacking(UnnamedFiles));
@@ -216,7 +201,7 @@ private:
     FaultyFileSystem* previous_ = active;
     files::system::ReplaceCalls calls_{
         {readCall, writeCall, closeCall, copyCall, openCall, fsyncCall, flockCall, linkatCall}};
-    std::map<Feature, int> lacks_;
+    int lacks_[FolderFlushes + 1] = {}; // errno by feature, 0 where it is there
     std::vector<std::string> flushed_;
     std::map<std::string, std::int64_t> read_;
     std::vector<Rule> rules_;

@@ -1,0 +1,246 @@
+// Splits and joins driven directly against a hostile machine: sources, manifests and pieces
+// that are not files, names planted or too long, concurrent and killed jobs, the kernel's
+// copy declining, and the flush to disk.
+#include "join/JoinJob.h"
+#include "split/SplitJob.h"
+#include "support/FaultyFileSystem.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <csignal>
+#include <set>
+#include <sys/stat.h>
+
+namespace kalvex::test {
+namespace {
+
+namespace fs = std::filesystem;
+using Faulty = FaultyFileSystem;
+const std::string flushFailed = "Cannot flush to the device";
+
+// Calls back after each block of a split or piece of a join.
+struct Watch : SplitObserver, JoinObserver {
+    std::function<void()> then;
+    void blockDone(float, std::int64_t) override { then ? then() : void(); }
+    void pieceDone(float, std::int64_t) override { then ? then() : void(); }
+    void idle() override {}
+};
+
+// The job's failure message, or "".
+std::string messageOf(const std::function<void()>& job) {
+    try {
+        job();
+        return "";
+    } catch (const std::exception& error) {
+        return error.what();
+    }
+}
+
+std::set<std::string> namesIn(const fs::path& folder) {
+    std::set<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder))
+        names.insert(entry.path().filename().string());
+    return names;
+}
+
+// A 7000-byte movie.avi split into movie.split1..3 (3072, 3072, 856 bytes) beside it, and a
+// folder to join into that already holds an older movie.avi.
+struct Scene {
+    TempDir dir, target;
+    Watch watch;
+    SplitInputs in{dir.file("movie.avi"), dir.folder(), "movie.split", "movie.avi", 3072, 3};
+    std::string manifest = dir.file("movie.splitMain");
+    std::unique_ptr<files::File> holder; // another job's hold on a piece
+    Scene() {
+        writePattern(in.sourcePath, 7000);
+        writeFile(target.file("movie.avi"), "old");
+    }
+    // A whole split, step by step as the window runs it.
+    std::string split(files::FileSystem& fileSystem = files::FileSystem::native(),
+                      SplitRoutine routine = SplitRoutine::Under10Meg) {
+        return messageOf([&] {
+            SplitJob job(fileSystem, in, watch);
+            job.measureSource();
+            job.openSource(routine);
+            job.copyPieces();
+            job.writeManifest();
+            job.closeManifest();
+            job.closeSource();
+        });
+    }
+    std::string join(files::FileSystem& fileSystem = files::FileSystem::native()) {
+        return messageOf([&] { JoinJob(manifest, target.folder(), watch, fileSystem).run(); });
+    }
+    std::string piece(int k) const { return dir.file("movie.split" + std::to_string(k)); }
+    std::string joined() const { return readFile(target.file("movie.avi")); }
+    static void fifo(const std::string& at) { fs::remove(at), ::mkfifo(at.c_str(), 0600); }
+};
+
+// Refused before anything is written, and quickly: a FIFO would have kept the open waiting.
+// The join reads a manifest of 2 GiB without a line end no further than 4081 bytes.
+TEST(SplitJoinSafety, RefusesOddFilesPlantedLinksAndBadNamesOrPiecesBeforeWriting) {
+    enum Job { Split, Join };
+    const std::tuple<Job, std::function<void(Scene&)>, std::string> cases[] = {
+        {Split, [](Scene& s) { s.fifo(s.in.sourcePath); }, "movie.avi\": it is a FIFO"},
+        {Split, [](Scene& s) { fs::create_symlink(s.dir.file("victim"), s.piece(2)); },
+         "movie.split2\" is a symbolic link"},
+        {Split, [](Scene& s) { fs::create_symlink(s.dir.file("victim"), s.manifest); },
+         "movie.splitMain\" is a symbolic link"},
+        {Split, [](Scene& s) { s.in.pieceName = std::string(252, 'p'); },
+         std::string(252, 'p') + "Main\" is 256 bytes long; the folder takes names of at most 255"},
+        {Split,
+         [](Scene& s) {
+             s.in.pieceName = std::string(254, 'p'), s.in.pieceCount = 10, s.in.pieceSize = 700;
+         },
+         std::string(254, 'p') + "10\" is 256 bytes long"},
+        {Join, [](Scene& s) { s.fifo(s.manifest); }, "movie.splitMain\": it is a FIFO"},
+        {Join, [](Scene& s) { s.fifo(s.piece(2)); }, "movie.split2\": it is a FIFO"},
+        {Join, [](Scene& s) { writeFile(s.manifest, " 3 \r\n" + std::string(300, 'n') + "\r\n"); },
+         "\": its name is 300 bytes long; the folder takes names of at most 255 bytes"},
+        {Join,
+         [](Scene& s) {
+             writeFile(s.manifest, ""), fs::resize_file(s.manifest, std::uintmax_t{2} << 30);
+         },
+         "it is not a split manifest (a line is longer than 4080 bytes)"},
+        {Join, [](Scene& s) { writeFile(s.piece(2), std::string(3071, 'x')); },
+         "split2\" holds 3071 bytes where piece 1 holds 3072; these pieces cannot come from one"},
+        {Join, [](Scene& s) { writeFile(s.piece(3), std::string(3073, 'x')); },
+         "split3\" holds 3073"},
+        {Join,
+         [](Scene& s) {
+             s.holder = files::FileSystem::native().openWrite(s.piece(1), files::WriteMode::Keep);
+             s.holder->tryLock(files::LockMode::Exclusive);
+         },
+         "is being written by a split that has not finished"},
+    };
+    for (const auto& [job, arrange, says] : cases) {
+        Scene s;
+        writeFile(s.dir.file("victim"), "elsewhere");
+        if (job == Join)
+            ASSERT_EQ(s.split(), "");
+        arrange(s);
+        const auto before = namesIn(s.dir.path());
+        Faulty faults;
+        const std::string message = job == Split ? s.split(faults) : s.join(faults);
+        EXPECT_NE(message.find(says), std::string::npos) << message;
+        EXPECT_EQ(namesIn(s.dir.path()), before);
+        EXPECT_EQ(namesIn(s.target.path()), std::set<std::string>{"movie.avi"});
+        EXPECT_TRUE(readFile(s.dir.file("victim")) == "elsewhere" && s.joined() == "old");
+        EXPECT_LE(faults.bytesRead("movie.splitMain"), 4081);
+    }
+}
+
+// A second split of a set being written is refused. A re-split that fails or dies leaves no
+// manifest that a join would read with old and new pieces; a join that dies leaves nothing.
+TEST(SplitJoinSafety, ConcurrentFailingOrKilledJobsLeaveNoHalfResult) {
+    Scene s;
+    std::string second;
+    s.watch.then = [&] {
+        if (!second.empty())
+            return;
+        Scene other;
+        other.in.destinationFolder = s.in.destinationFolder;
+        second = other.split();
+    };
+    ASSERT_EQ(s.split(), "");
+    EXPECT_NE(second.find("are in use by another split or join"), std::string::npos) << second;
+    s.watch.then = {};
+    writePattern(s.in.sourcePath, 6500); // the new source for the same set
+    Faulty faults;
+    faults.failWritesAfter("movie.split2", 100, ENOSPC);
+    EXPECT_NE(s.split(faults).find("No space left"), std::string::npos);
+    EXPECT_FALSE(fs::exists(s.manifest));
+    ASSERT_EQ(s.split(), "");
+    s.watch.then = [] {
+        std::raise(SIGKILL);
+    };
+    EXPECT_EXIT(s.join(), testing::KilledBySignal(SIGKILL), "");
+    EXPECT_EQ(namesIn(s.target.path()), std::set<std::string>{"movie.avi"});
+    EXPECT_EXIT(s.split(), testing::KilledBySignal(SIGKILL), "");
+    EXPECT_FALSE(fs::exists(s.manifest));
+}
+
+// Every piece, the manifest, the output and their folders are flushed before success, also on
+// sticks that lack a feature. A failed flush fails the job; the join's keeps the old file and
+// what it joined. The benchmark turns flushes off.
+TEST(SplitJoinSafety, FlushedBeforeSuccessAndKeptOnFailureAlsoOnSticksLackingFeatures) {
+    using F = Faulty; // the features that FAT and exFAT sticks lack, and then none
+    for (const auto& [feature, error] : {std::pair{F::UnnamedFiles, EOPNOTSUPP},
+                                         {F::UnnamedFiles, EISDIR},
+                                         {F::Links, EPERM},
+                                         {F::Locks, ENOLCK},
+                                         {F::FolderFlushes, EINVAL},
+                                         {F::Links, 0}})
+        for (const bool fails : {false, true}) {
+            Scene s;
+            writeFile(s.manifest, "old manifest");
+            Faulty faults;
+            faults.lack(feature, error);
+            EXPECT_EQ(s.split(faults), "");
+            EXPECT_EQ(namesIn(s.dir.path()).size(), 5U) << "no temporary file left";
+            if (fails)
+                faults.failFlush("movie.avi", EIO), faults.failFlush("kalvex-join", EIO);
+            const std::string message = s.join(faults);
+            EXPECT_EQ(s.joined(), fails ? "old" : patternBytes(7000));
+            EXPECT_EQ(namesIn(s.target.path()).size(), fails ? 2U : 1U) << "kept, or no leftover";
+            EXPECT_EQ(message.find(flushFailed) != std::string::npos, fails);
+            if (fails) {
+                EXPECT_NE(message.find("movie.avi.kalvex-join\""), std::string::npos) << message;
+                EXPECT_TRUE(readFile(s.target.file("movie.avi.kalvex-join")) == patternBytes(7000));
+            } else if (error == 0) {
+                const std::string folder = s.dir.path().string(), into = s.target.path().string();
+                EXPECT_EQ(faults.flushed(),
+                          (std::vector<std::string>{folder, s.piece(1), s.piece(2), s.piece(3),
+                                                    s.manifest, folder, s.target.file("movie.avi"),
+                                                    into}));
+            }
+        }
+    for (const int failing : {0, 1, 2}) {
+        Scene s;
+        writeFile(s.manifest, "old manifest");
+        Faulty faults;
+        faults.failFlush(std::vector{s.piece(2), s.manifest, s.dir.path().string()}[failing], EIO);
+        const std::string message = s.split(faults);
+        EXPECT_NE(message.find(flushFailed), std::string::npos) << message;
+        EXPECT_FALSE(fs::exists(s.manifest));
+    }
+    Scene off;
+    Faulty quiet;
+    files::setDurabilityEnabled(false);
+    EXPECT_EQ(off.split(quiet), "");
+    files::setDurabilityEnabled(true);
+    EXPECT_TRUE(quiet.flushed().empty()) << "the benchmark's switch";
+}
+
+// The split's blocks go through the kernel's in-place copy while it agrees, and through the
+// block buffer from the block it first declines, with the same bytes either way. Declined at
+// once, after part of a block, after whole blocks; not declined at all; and a failure that is
+// no refusal to copy, which fails the split.
+TEST(SplitCopy, KernelThenBufferGiveTheSameBytesAndKernelFailuresFailTheSplit) {
+    const std::int64_t small = 5000, large = 12 * 1048576 + 17;
+    for (const auto& [length, size, routine, copied, error] :
+         {std::tuple{small, 2048.0, SplitRoutine::Under10Meg, 0L, EXDEV},
+          {small, 2048.0, SplitRoutine::Under10Meg, 1500L, EOPNOTSUPP},
+          {large, 3.0 * 1048576, SplitRoutine::Over10Meg, 5L * 1048576, EXDEV},
+          {small, 2048.0, SplitRoutine::Under10Meg, 1L << 40, EXDEV},
+          {small, 2048.0, SplitRoutine::Under10Meg, 3000L, ENOSPC}}) {
+        SCOPED_TRACE(copied);
+        Scene s;
+        writePattern(s.in.sourcePath, length);
+        s.in.pieceSize = size, s.in.pieceCount = std::ceil(double(length) / size);
+        Faulty faulty;
+        faulty.failCopyFileRange(error, copied);
+        const std::string message = s.split(faulty, routine);
+        EXPECT_EQ(faulty.openFiles(), 0);
+        EXPECT_EQ(message.find("No space left") != std::string::npos, error == ENOSPC) << message;
+        std::string joined;
+        for (int k = 1; k <= s.in.pieceCount && error != ENOSPC; ++k)
+            joined += readFile(s.piece(k));
+        EXPECT_TRUE(error == ENOSPC || joined == patternBytes(length));
+    }
+}
+
+} // namespace
+} // namespace kalvex::test
