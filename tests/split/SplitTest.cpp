@@ -67,9 +67,9 @@ std::string split(const SplitInputs& inputs) {
     return onlyMessage(recorder) + "\n" + look;
 }
 
-// Each split replaces older, longer files under the same names. At the first write the window
-// is checked (the first time also left to tick); at the manifest's first write it shows the
-// last block's values.
+// Each split replaces older, longer files under the same names as its pieces and manifest. At the
+// first write the window is checked (the first time also left to tick); at the manifest's first
+// write it shows the last block's values.
 TEST(Split, PiecesManifestAndWindowFromStartToEnd) {
     constexpr std::int64_t MiB = 1048576, floppy = 1457152;
     struct Case {
@@ -126,7 +126,8 @@ TEST(Split, PiecesManifestAndWindowFromStartToEnd) {
             });
         if (c.sourceCloseFails)
             spy.failClose("movie.avi", EIO);
-        writeFile(scene.piece(1), std::string(5000, 'x'));
+        for (std::int64_t at = 0, k = 1; at < c.length; at += std::int64_t(c.size))
+            writeFile(scene.piece(k++), std::string(5000, 'x'));
         writeFile(scene.out + "movie.splitMain", std::string(100, 'm'));
         files::FileSystem::Override use(spy);
         EXPECT_EQ(split(scene.source(c.length, c.size, c.count, c.name)),
