@@ -87,10 +87,16 @@ TEST(WindowsFiles, SplitAndJoinKeepEveryByteAndNonAsciiNamesAndReplaceAnExisting
     // Line 2 of the manifest: é fits the ANSI code page (1252 here) as one byte, the Japanese
     // name does not and is written as UTF-8.
     const bool ansi1252 = ::GetACP() == 1252;
-    for (const auto& [title, line2] :
-         {std::pair{"bytes.bin"s, "bytes.bin"s},
-          std::pair{"caf\xC3\xA9.bin"s, ansi1252 ? "caf\xE9.bin"s : ""s},
-          std::pair{"\xE6\x97\xA5\xE6\x9C\xAC.bin"s, "\xE6\x97\xA5\xE6\x9C\xAC.bin"s}}) {
+    struct Case {
+        std::string title;
+        std::wstring onDisk;
+        std::string line2;
+    };
+    for (const auto& [title, onDisk, line2] :
+         {Case{"bytes.bin", L"bytes.bin", "bytes.bin"},
+          Case{"caf\xC3\xA9.bin", L"caf\u00E9.bin", ansi1252 ? "caf\xE9.bin" : ""},
+          Case{"\xE6\x97\xA5\xE6\x9C\xAC.bin", L"\u65E5\u672C.bin",
+               "\xE6\x97\xA5\xE6\x9C\xAC.bin"}}) {
         SCOPED_TRACE(title);
         const std::string out = dir.folder() + "out\\";
         ::CreateDirectoryW(files::win32::systemPath(out, files::FileOperation::Inspect).c_str(),
@@ -99,8 +105,8 @@ TEST(WindowsFiles, SplitAndJoinKeepEveryByteAndNonAsciiNamesAndReplaceAnExisting
         put(out + title, "an older file of another length");
         ASSERT_NO_THROW(EXPECT_EQ(get(splitAndJoin(dir, title, 7, out)), data));
         // The wide name on the disk is the one that was asked for, not its bytes in ANSI.
-        const auto wide = files::win32::toWide(out + title);
-        EXPECT_NE(::GetFileAttributesW(wide->c_str()), INVALID_FILE_ATTRIBUTES);
+        const std::wstring wide = *files::win32::toWide(out) + onDisk;
+        EXPECT_NE(::GetFileAttributesW(wide.c_str()), INVALID_FILE_ATTRIBUTES);
         if (!line2.empty()) {
             EXPECT_EQ(get(dir.folder() + "piece.splitMain"), " 45 \r\n" + line2 + "\r\n");
         }
@@ -151,6 +157,11 @@ TEST(WindowsFiles, PathsPastTwoHundredSixtyCharactersAndFileIdentity) {
     }
     const std::string path = folder + std::string(60, 'f') + ".bin";
     ASSERT_GT(path.size(), 360u);
+    // Wine takes long paths in any form; Windows only with the prefix.
+    using files::win32::systemPath;
+    EXPECT_TRUE(systemPath(path, files::FileOperation::Inspect).starts_with(LR"(\\?\C:\)"));
+    EXPECT_EQ(systemPath(R"(\\server\share\a/b)", files::FileOperation::Inspect),
+              LR"(\\?\UNC\server\share\a\b)");
     put(path, "long\n");
     EXPECT_EQ(fs.fileLength(path), 5);
     EXPECT_TRUE(fs.isDirectory(folder) && fs.exists(path) && !fs.isDirectory(path));
@@ -188,9 +199,19 @@ TEST(WindowsFiles, FailuresCarryTheSystemsTextAndOnlyRegularFilesOpen) {
     EXPECT_EQ(failure([&] { fs.openWrite(dir.file("there"), WriteMode::CreateNew); }).errorCode(),
               EEXIST);
     EXPECT_EQ(failure([&] { fs.openRead(dir.folder()); }).errorCode(), EISDIR);
-    // A device name in a folder opens the device, never a file: refused before any write.
-    for (const std::string device : {"NUL", "nul.txt"})
-        EXPECT_NO_THROW(failure([&] { fs.openWrite(dir.file(device), WriteMode::Replace); }));
+    // A device name in a folder opens the device, and a pipe is no file either: both are
+    // refused, saying why, before any byte moves.
+    HANDLE pipe = ::CreateNamedPipeW(LR"(\\.\pipe\kalvex-test)", PIPE_ACCESS_DUPLEX, PIPE_TYPE_BYTE,
+                                     1, 0, 0, 0, nullptr);
+    ASSERT_NE(pipe, INVALID_HANDLE_VALUE);
+    for (const auto& open : std::initializer_list<std::function<void()>>{
+             [&] { fs.openWrite(dir.file("NUL"), WriteMode::Replace); },
+             [&] { fs.openWrite(dir.file("nul.txt"), WriteMode::Keep); },
+             [&] {
+                 fs.openRead(R"(\\.\pipe\kalvex-test)");
+             }})
+        EXPECT_TRUE(failure(open).reason().ends_with("not a regular file"));
+    ::CloseHandle(pipe);
 }
 
 TEST(WindowsFiles, NamesWindowsCannotHoldAreRefused) {
