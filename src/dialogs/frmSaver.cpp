@@ -5,6 +5,7 @@
 #include "dialogs/Fonts.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QLabel>
 #include <QPushButton>
 
@@ -79,7 +80,7 @@ void frmSaver::connectSignals() {
 
 void frmSaver::OK_Click() {
     // The folder opened last counts, not a merely highlighted entry.
-    *chosenPath_ = Dir1->path();
+    *chosenPath_ = QDir::toNativeSeparators(Dir1->path());
     *chosen_ = true;
     accept();
 }
