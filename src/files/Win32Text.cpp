@@ -90,8 +90,10 @@ FileError systemError(const std::string& path, FileOperation operation, unsigned
 }
 
 std::wstring systemPath(const std::string& path, FileOperation operation) {
+    if (path.empty())
+        throw FileError(path, operation, "the name is empty", ENOENT);
     const auto wide = toWide(path);
-    if (!wide || wide->empty() || wide->find(L'\0') != std::wstring::npos)
+    if (!wide || wide->find(L'\0') != std::wstring::npos)
         throw FileError(path, operation, "the name is not valid UTF-8 text", EINVAL);
     // Already in the system's own form: a device or an extended-length path.
     if (wide->starts_with(LR"(\\?\)") || wide->starts_with(LR"(\\.\)"))

@@ -195,7 +195,9 @@ TEST(WindowsFiles, FailuresCarryTheSystemsTextAndOnlyRegularFilesOpen) {
     EXPECT_FALSE(error.reason().ends_with("\n") || error.reason().ends_with("\r"));
     EXPECT_NE(std::string(error.what()).find(missing), std::string::npos);
 
-    put(dir.file("there"), "x");
+    put(dir.file("there"), "a longer text");
+    put(dir.file("there"), "x"); // emptied first
+    EXPECT_EQ(get(dir.file("there")), "x");
     EXPECT_EQ(failure([&] { fs.openWrite(dir.file("there"), WriteMode::CreateNew); }).errorCode(),
               EEXIST);
     EXPECT_EQ(failure([&] { fs.openRead(dir.folder()); }).errorCode(), EISDIR);
