@@ -49,10 +49,6 @@ public:
     virtual void close() = 0;
     virtual bool isOpen() const = 0;
 
-    // Makes the bytes written so far durable on the device. The POSIX layer leaves this to
-    // the system for now; Windows flushes here and when a written file is closed.
-    virtual void flush() {}
-
     // Identity of the underlying file, for telling whether two paths are the same file.
     virtual std::uint64_t device() const = 0;
     virtual std::uint64_t inode() const = 0;

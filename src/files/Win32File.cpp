@@ -146,9 +146,28 @@ std::int64_t Win32File::length() {
 }
 
 void Win32File::flush() {
-    requireOpen(FileOperation::Write);
+    requireOpen(FileOperation::Flush);
     if (writable_ && !::FlushFileBuffers(handle_))
+        throw win32::systemError(path_, FileOperation::Flush, ::GetLastError());
+}
+
+void Win32File::truncate(std::int64_t length) {
+    requireOpen(FileOperation::Write);
+    FILE_END_OF_FILE_INFO end{};
+    end.EndOfFile.QuadPart = length;
+    if (!::SetFileInformationByHandle(handle_, FileEndOfFileInfo, &end, sizeof end))
         throw win32::systemError(path_, FileOperation::Write, ::GetLastError());
+}
+
+bool Win32File::tryLock(LockMode mode) {
+    requireOpen(FileOperation::Inspect);
+    OVERLAPPED whole{};
+    const DWORD flags =
+        LOCKFILE_FAIL_IMMEDIATELY | (mode == LockMode::Exclusive ? LOCKFILE_EXCLUSIVE_LOCK : 0);
+    if (::LockFileEx(handle_, flags, 0, MAXDWORD, MAXDWORD, &whole))
+        return true;
+    // Only a lock held elsewhere refuses; a volume without locks is no reason to stop.
+    return ::GetLastError() != ERROR_LOCK_VIOLATION;
 }
 
 void Win32File::close() {
@@ -159,7 +178,7 @@ void Win32File::close() {
     handle_ = nullptr;
     DWORD error = ERROR_SUCCESS;
     FileOperation operation = FileOperation::Write;
-    if (writable_ && !::FlushFileBuffers(handle))
+    if (writable_ && durabilityEnabled() && !::FlushFileBuffers(handle))
         error = ::GetLastError();
     if (!::CloseHandle(handle) && error == ERROR_SUCCESS)
         error = ::GetLastError(), operation = FileOperation::Close;

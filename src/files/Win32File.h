@@ -36,6 +36,9 @@ public:
     std::uint64_t device() const override { return device_; }
     std::uint64_t inode() const override { return inode_; }
     void flush() override;
+    void truncate(std::int64_t length) override;
+    // LockFileEx over the whole file, without waiting.
+    bool tryLock(LockMode mode) override;
 
 private:
     Win32File(void* handle, std::string path, bool writable);

@@ -148,6 +148,43 @@ void Win32FileSystem::copy(File& from, File& to, std::int64_t position, std::int
     }
 }
 
+std::unique_ptr<File> Win32FileSystem::openUnnamed(const std::string&) {
+    return nullptr;
+}
+
+bool Win32FileSystem::giveName(File&, const std::string&) {
+    return false;
+}
+
+void Win32FileSystem::remove(const std::string& path) {
+    const std::wstring name = win32::systemPath(path, FileOperation::Remove);
+    if (::DeleteFileW(name.c_str()))
+        return;
+    const DWORD error = ::GetLastError();
+    if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND)
+        throw win32::systemError(path, FileOperation::Remove, error);
+}
+
+bool Win32FileSystem::isLink(const std::string& path) {
+    const std::wstring name = win32::systemPath(path, FileOperation::Inspect);
+    const DWORD attributes = ::GetFileAttributesW(name.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES &&
+           (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+}
+
+void Win32FileSystem::flushFolder(const std::string&) {}
+
+std::optional<std::string> Win32FileSystem::overlongNameReason(const std::string&,
+                                                               std::string_view name) {
+    constexpr std::size_t limit = 255;
+    const auto wide = win32::toWide(name);
+    const std::size_t units = wide ? wide->size() : name.size();
+    if (units <= limit)
+        return std::nullopt;
+    return "is " + std::to_string(units) + " characters long; the folder takes names of at most " +
+           std::to_string(limit) + " characters";
+}
+
 } // namespace kalvex::files
 
 #endif

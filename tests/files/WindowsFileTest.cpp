@@ -115,7 +115,7 @@ TEST(WindowsFiles, SplitAndJoinKeepEveryByteAndNonAsciiNamesAndReplaceAnExisting
 
 TEST(WindowsFiles, PositionsPastFourGiB) {
     TempDir dir;
-    if (freeBytes(dir.path()) < 5 * GiB)
+    if (std::filesystem::space(dir.path()).available < std::uintmax_t(5 * GiB))
         GTEST_SKIP() << "needs 5 GiB free in " << dir.path() << " in case the file is not sparse";
     const std::string path = dir.file("big.bin");
     HANDLE handle = ::CreateFileW(files::win32::toWide(path)->c_str(), GENERIC_WRITE, 0, nullptr,
