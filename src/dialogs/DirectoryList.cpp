@@ -34,6 +34,13 @@ private:
     }
 };
 
+// The root of an absolute folder path: "/", or on Windows the drive's root ("C:/").
+QString rootOf(const QString& path) {
+    const bool drive = path.size() >= 3 && path[0].isLetter() && path[1] == QLatin1Char(':') &&
+                       path[2] == QLatin1Char('/');
+    return drive ? path.left(3) : QStringLiteral("/");
+}
+
 QString normalised(const QString& path) {
     const QString clean = QDir::cleanPath(path);
     return clean.isEmpty() ? QStringLiteral("/") : clean;
@@ -70,18 +77,21 @@ void DirectoryList::mouseDoubleClickEvent(QMouseEvent* event) {
 
 void DirectoryList::redraw() {
     clear();
-    const QStringList names = path_.split(QLatin1Char('/'), Qt::SkipEmptyParts);
-    addEntry(QStringLiteral("/"), QStringLiteral("/"), 0, true);
-    QString chain;
+    // The chain starts at the root of the current folder's own drive; there is no other.
+    const QString root = rootOf(path_);
+    const QStringList names = path_.mid(root.size()).split(QLatin1Char('/'), Qt::SkipEmptyParts);
+    addEntry(QDir::toNativeSeparators(root), root, 0, true);
+    QString chain = root;
     for (int level = 0; level < names.size(); ++level) {
-        chain += QLatin1Char('/') + names[level];
+        chain +=
+            (chain.endsWith(QLatin1Char('/')) ? QString() : QStringLiteral("/")) + names[level];
         addEntry(names[level], chain, level + 1, true);
     }
     QListWidgetItem* current = item(count() - 1);
 
     // Unreadable or vanished folders simply list nothing below.
     const QDir folder(path_);
-    const QString prefix = path_ == QLatin1String("/") ? path_ : path_ + QLatin1Char('/');
+    const QString prefix = path_.endsWith(QLatin1Char('/')) ? path_ : path_ + QLatin1Char('/');
     const QStringList subfolders =
         folder.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
     for (const QString& name : subfolders)

@@ -1,5 +1,6 @@
 #include "dialogs/FileDialog.h"
 
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 
@@ -15,8 +16,9 @@ QString qtFilter(const QString& filter) {
     return bar < 0 ? filter : filter.left(bar).trimmed();
 }
 
+// Shown as the system writes paths ("C:\Data\a.bin" on Windows).
 FileDialog::Chosen chosen(const QString& path) {
-    return {path, QFileInfo(path).fileName()};
+    return {QDir::toNativeSeparators(path), QFileInfo(path).fileName()};
 }
 } // namespace
 

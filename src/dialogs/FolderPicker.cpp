@@ -4,6 +4,7 @@
 #include "dialogs/Fonts.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QLabel>
 #include <QPushButton>
 
@@ -90,7 +91,7 @@ void FolderPicker::connectSignals() {
 
 void FolderPicker::confirm() {
     // The folder opened last counts, not a merely highlighted entry.
-    result_ = {Answer::Confirmed, folderList_->path()};
+    result_ = {Answer::Confirmed, QDir::toNativeSeparators(folderList_->path())};
     accept();
 }
 

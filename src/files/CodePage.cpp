@@ -1,10 +1,16 @@
 #include "files/CodePage.h"
 
 #include <array>
+#include <climits>
 #include <cstdint>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 namespace kalvex::files {
 
+#ifndef _WIN32
 namespace {
 
 // Windows-1252 from 0x80 to 0x9F; every other byte is the code point of the same value.
@@ -44,6 +50,66 @@ void appendUtf8(std::string& out, char32_t code) {
 }
 
 } // namespace
+#endif
+
+#ifdef _WIN32
+
+// The active ANSI code page itself. A character it lacks is refused, never replaced by a
+// look-alike ("best fit") or the default character, so a name never changes on the way.
+std::optional<std::string> toCodePage(std::string_view utf8) {
+    std::size_t index = 0;
+    std::wstring wide;
+    while (index < utf8.size()) {
+        char32_t code;
+        if (!nextCodePoint(utf8, index, code))
+            return std::nullopt;
+        if (code < 0x10000) {
+            wide += static_cast<wchar_t>(code);
+        } else {
+            wide += static_cast<wchar_t>(0xD800 + ((code - 0x10000) >> 10));
+            wide += static_cast<wchar_t>(0xDC00 + ((code - 0x10000) & 0x3FF));
+        }
+    }
+    const UINT codePage = ::GetACP();
+    if (codePage == CP_UTF8)
+        return std::string(utf8);
+    if (wide.empty())
+        return std::string();
+    if (wide.size() > INT_MAX / 4)
+        return std::nullopt;
+    const int size = static_cast<int>(wide.size());
+    BOOL usedDefault = FALSE;
+    const int length = ::WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, wide.data(), size,
+                                             nullptr, 0, nullptr, &usedDefault);
+    if (length <= 0 || usedDefault)
+        return std::nullopt;
+    std::string out(static_cast<std::size_t>(length), '\0');
+    ::WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, wide.data(), size, out.data(), length,
+                          nullptr, &usedDefault);
+    if (usedDefault)
+        return std::nullopt;
+    return out;
+}
+
+std::string fromCodePage(std::string_view bytes) {
+    if (bytes.empty() || bytes.size() > INT_MAX)
+        return std::string();
+    const UINT codePage = ::GetACP();
+    const int size = static_cast<int>(bytes.size());
+    const int length = ::MultiByteToWideChar(codePage, 0, bytes.data(), size, nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(length > 0 ? length : 0), L'\0');
+    if (length > 0)
+        ::MultiByteToWideChar(codePage, 0, bytes.data(), size, wide.data(), length);
+    const int utf8Length =
+        ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), length, nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<std::size_t>(utf8Length > 0 ? utf8Length : 0), '\0');
+    if (utf8Length > 0)
+        ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), length, out.data(), utf8Length, nullptr,
+                              nullptr);
+    return out;
+}
+
+#else
 
 std::optional<std::string> toCodePage(std::string_view utf8) {
     std::string out;
@@ -68,6 +134,8 @@ std::string fromCodePage(std::string_view bytes) {
         appendUtf8(out, toUnicode(static_cast<unsigned char>(byte)));
     return out;
 }
+
+#endif
 
 bool isUtf8WithHighBytes(std::string_view bytes) {
     bool high = false;

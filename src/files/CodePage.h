@@ -7,8 +7,8 @@
 
 namespace kalvex::files {
 
-// The single-byte code page that stands in for the system's ANSI code page
-// (Windows-1252 here; the active ANSI code page on Windows).
+// The code page of manifest line 2: the active ANSI code page on Windows; elsewhere
+// Windows-1252 stands in for it.
 
 // The name in the code page, or nothing when a character does not fit. Input is UTF-8.
 std::optional<std::string> toCodePage(std::string_view utf8);

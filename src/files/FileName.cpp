@@ -29,6 +29,10 @@ std::optional<std::string> characterFault(std::string_view name) {
             return "holds a path separator";
         if (isControl(c))
             return "holds a control character";
+#ifdef _WIN32
+        if (c == U'<' || c == U'>' || c == U'"' || c == U'|' || c == U'?' || c == U'*')
+            return "holds a character Windows does not allow in a file name";
+#endif
     }
     return std::nullopt;
 }
@@ -61,6 +65,9 @@ std::optional<std::string> unsafeFileNameReason(std::string_view name) {
 #ifdef _WIN32
     if (isReservedDeviceName(name))
         return "is a reserved device name";
+    // Windows drops them when it opens the name, so another file would be meant.
+    if (name.back() == '.' || name.back() == ' ')
+        return "ends in a dot or a blank";
 #endif
     return std::nullopt;
 }

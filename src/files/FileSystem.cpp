@@ -1,6 +1,10 @@
 #include "files/FileSystem.h"
 
+#ifdef _WIN32
+#include "files/Win32FileSystem.h"
+#else
 #include "files/PosixFileSystem.h"
+#endif
 
 namespace kalvex::files {
 
@@ -10,7 +14,11 @@ bool durable = true;
 } // namespace
 
 FileSystem& FileSystem::native() {
+#ifdef _WIN32
+    static Win32FileSystem system;
+#else
     static PosixFileSystem system;
+#endif
     return system;
 }
 

@@ -8,8 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-
 namespace {
 
 class NoWindowLeftOpen : public testing::EmptyTestEventListener {
@@ -27,8 +25,10 @@ class NoWindowLeftOpen : public testing::EmptyTestEventListener {
 } // namespace
 
 int main(int argc, char** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    setenv("LC_ALL", "C.UTF-8", 1);
+    // Qt's own calls: Windows has no setenv.
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    qputenv("LC_ALL", "C.UTF-8");
     QLocale::setDefault(QLocale::c());
     QApplication app(argc, argv);
     kalvex::LightPalette::apply(); // as the program does

@@ -6,6 +6,9 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#ifdef _WIN32
+#include <random>
+#endif
 #include <iterator>
 #include <stdexcept>
 #include <string>
@@ -17,10 +20,23 @@ namespace kalvex::test {
 class TempDir {
 public:
     TempDir() {
+#ifdef _WIN32
+        // No mkdtemp there: a random name, created only when it is new.
+        std::random_device random;
+        for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
+            auto candidate = std::filesystem::temp_directory_path() /
+                             ("kalvex-test-" + std::to_string(random()));
+            if (std::filesystem::create_directory(candidate))
+                path_ = candidate;
+        }
+        if (path_.empty())
+            throw std::runtime_error("cannot create a temporary folder");
+#else
         std::string name = (std::filesystem::temp_directory_path() / "kalvex-test-XXXXXX").string();
         if (!::mkdtemp(name.data()))
             throw std::runtime_error("cannot create a temporary folder");
         path_ = name;
+#endif
     }
     ~TempDir() {
         std::error_code ignored;
@@ -29,12 +45,23 @@ public:
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
 
-    const std::filesystem::path& path() const { return path_; }
+    const std::filesystem::path& path() const {
+        return path_;
+    }
     // The folder with a trailing separator, as the folder pickers hand it over.
-    std::string folder() const { return path_.string() + "/"; }
-    std::string file(std::string_view name) const { return (path_ / name).string(); }
+    std::string folder() const {
+        return path_.string() + separator;
+    }
+    std::string file(std::string_view name) const {
+        return (path_ / name).string();
+    }
 
 private:
+#ifdef _WIN32
+    static constexpr char separator = '\\';
+#else
+    static constexpr char separator = '/';
+#endif
     std::filesystem::path path_;
 };
 
