@@ -117,12 +117,10 @@ void setCopyFallbackForced(bool forced) {
 }
 
 bool copyFallbackForced() {
-    // Read once: the split asks before every block.
-    static const bool byEnvironment = [] {
-        const char* variable = std::getenv("KALVEX_FORCE_COPY_FALLBACK");
-        return variable != nullptr && std::string_view(variable) == "1";
-    }();
-    return fallbackForced || byEnvironment;
+    if (fallbackForced)
+        return true;
+    const char* variable = std::getenv("KALVEX_FORCE_COPY_FALLBACK");
+    return variable != nullptr && std::string_view(variable) == "1";
 }
 
 std::int64_t PosixFileSystem::fileLength(const std::string& path) {

@@ -4,6 +4,7 @@
 #include "join/JoinJob.h"
 #include "split/SplitJob.h"
 #include "support/FaultyFileSystem.h"
+#include "support/Jobs.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -20,31 +21,6 @@ namespace fs = std::filesystem;
 using Faulty = FaultyFileSystem;
 const std::string flushFailed = "Cannot flush to the device";
 
-// Calls back after each block of a split or piece of a join.
-struct Watch : SplitObserver, JoinObserver {
-    std::function<void()> then;
-    void blockDone(float, std::int64_t) override { then ? then() : void(); }
-    void pieceDone(float, std::int64_t) override { then ? then() : void(); }
-    void idle() override {}
-};
-
-// The job's failure message, or "".
-std::string messageOf(const std::function<void()>& job) {
-    try {
-        job();
-        return "";
-    } catch (const std::exception& error) {
-        return error.what();
-    }
-}
-
-std::set<std::string> namesIn(const fs::path& folder) {
-    std::set<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder))
-        names.insert(entry.path().filename().string());
-    return names;
-}
-
 // A 7000-byte movie.avi split into movie.split1..3 (3072, 3072, 856 bytes) beside it, and a
 // folder to join into that already holds an older movie.avi.
 struct Scene {
@@ -57,21 +33,12 @@ struct Scene {
         writePattern(in.sourcePath, 7000);
         writeFile(target.file("movie.avi"), "old");
     }
-    // A whole split, step by step as the window runs it.
     std::string split(files::FileSystem& fileSystem = files::FileSystem::native(),
                       SplitRoutine routine = SplitRoutine::Under10Meg) {
-        return messageOf([&] {
-            SplitJob job(fileSystem, in, watch);
-            job.measureSource();
-            job.openSource(routine);
-            job.copyPieces();
-            job.writeManifest();
-            job.closeManifest();
-            job.closeSource();
-        });
+        return splitAll(in, fileSystem, watch, routine);
     }
     std::string join(files::FileSystem& fileSystem = files::FileSystem::native()) {
-        return messageOf([&] { JoinJob(manifest, target.folder(), watch, fileSystem).run(); });
+        return joinAll(manifest, target.folder(), fileSystem, watch);
     }
     std::string piece(int k) const { return dir.file("movie.split" + std::to_string(k)); }
     std::string joined() const { return readFile(target.file("movie.avi")); }

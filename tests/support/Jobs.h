@@ -1,0 +1,58 @@
+#pragma once
+
+#include "join/JoinJob.h"
+#include "split/SplitJob.h"
+
+#include <csignal>
+#include <filesystem>
+#include <functional>
+#include <set>
+#include <string>
+
+namespace kalvex::test {
+
+// Observers that call back after each block of a split or piece of a join.
+struct Watch : SplitObserver, JoinObserver {
+    std::function<void()> then;
+    void blockDone(float, std::int64_t) override { then ? then() : void(); }
+    void pieceDone(float, std::int64_t) override { then ? then() : void(); }
+    void idle() override {}
+};
+
+// A whole split, step by step as the window runs it: the failure's message, or "".
+inline std::string splitAll(const SplitInputs& inputs, files::FileSystem& fileSystem,
+                            SplitObserver& observer,
+                            SplitRoutine routine = SplitRoutine::Under10Meg) {
+    try {
+        SplitJob job(fileSystem, inputs, observer);
+        job.measureSource();
+        job.openSource(routine);
+        job.copyPieces();
+        job.writeManifest();
+        job.closeManifest();
+        job.closeSource();
+        return "";
+    } catch (const std::exception& error) {
+        return error.what();
+    }
+}
+
+inline std::string joinAll(const std::string& manifest, const std::string& folder,
+                           files::FileSystem& fileSystem, JoinObserver& observer) {
+    try {
+        JoinJob(manifest, folder, observer, fileSystem).run();
+        return "";
+    } catch (const std::exception& error) {
+        return error.what();
+    }
+}
+
+// The names in a folder.
+inline std::set<std::string> namesIn(const std::filesystem::path& folder) {
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.insert(entry.path().filename().string());
+    return names;
+}
+
+} // namespace kalvex::test
