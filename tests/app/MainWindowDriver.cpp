@@ -55,12 +55,9 @@ void MainWindowDriver::browseFolder(const char* button, const QString& startFold
     ASSERT_TRUE(QDir::setCurrent(startFolder));
     whenModal(
         std::string_view(button) == "Command2" ? "frmSaver" : "frmSaver2", [&](QWidget* picker) {
-            auto* list = child<QListView>(picker, "Dir1");
-            QString folder = QDir::currentPath();
-            for (const QString& name : subfolders) {
-                folder = folder.endsWith('/') ? folder + name : folder + '/' + name;
-                clickEntry(list, folder, true);
-            }
+            QString folder = QDir::currentPath() == "/" ? "" : QDir::currentPath();
+            for (const QString& name : subfolders)
+                clickEntry(child<QListView>(picker, "Dir1"), folder += '/' + name, true);
             if (end == PickerEnd::CloseBox)
                 picker->close();
             else
