@@ -1,14 +1,10 @@
-// The main window on a desktop: files and folders dropped on it, the names a screen reader
-// gives its controls, and legible colours under a dark desktop theme.
+// The main window on a desktop: files and folders dropped on it, and legible colours under a
+// dark desktop theme.
 #include "app/LightPalette.h"
 #include "app/MainWindowDriver.h"
-#include "dialogs/ProgressBar.h"
 
-#include <QAccessible>
-#include <QComboBox>
 #include <QDropEvent>
 #include <QMimeData>
-#include <QRadioButton>
 #include <QTabWidget>
 #include <QUrl>
 
@@ -96,32 +92,6 @@ TEST(Drop, OneLocalFileOrFolderOfTheRightKindIsChosenAsBrowseWould) {
     EXPECT_FALSE(drop(page, *payload(dir, "film.avi")));
     modal.reset();
     EXPECT_TRUE(drop(page, *payload(dir, "film.avi")));
-}
-
-TEST(Accessibility, EveryControlHasANameToActOn) {
-    MainWindowDriver app;
-    const auto accessible = [](QObject* object, QAccessible::Text kind = QAccessible::Name) {
-        return QAccessible::queryAccessibleInterface(object)->text(kind);
-    };
-    // Every box and button has a name of its own.
-    QSet<QString> names;
-    for (auto* control : app.window().findChildren<QWidget*>()) {
-        if (!qobject_cast<QLineEdit*>(control) && !qobject_cast<QPushButton*>(control) &&
-            !qobject_cast<QRadioButton*>(control))
-            continue;
-        const QString name = accessible(control);
-        EXPECT_FALSE(name.isEmpty() || names.contains(name)) << control->objectName().toStdString();
-        names << name;
-    }
-    EXPECT_EQ(names.size(), 16);
-    EXPECT_EQ(accessible(app.get<QComboBox>("CBOType")->lineEdit()), "Size unit");
-    EXPECT_EQ(accessible(app.get<QWidget>("lblHowMany")), "Number of pieces: 0");
-    EXPECT_EQ(accessible(app.get<QWidget>("lblHowMany"), QAccessible::Value), "0");
-    ProgressBar bar;
-    bar.setValue(42.5F);
-    auto* value = QAccessible::queryAccessibleInterface(&bar)->valueInterface();
-    ASSERT_NE(value, nullptr);
-    EXPECT_EQ(value->currentValue().toDouble() / value->maximumValue().toDouble(), 0.425);
 }
 
 // The WCAG contrast of a control's text in a picture: the brightest pixel inside its

@@ -3,8 +3,11 @@
 #include "app/MainWindowDriver.h"
 
 #include "app/ProgramIcon.h"
+#include "dialogs/ProgressBar.h"
 
+#include <QAccessible>
 #include <QAction>
+#include <QComboBox>
 #include <QMenu>
 #include <QMenuBar>
 #include <QTabWidget>
@@ -15,7 +18,10 @@ namespace {
 namespace fs = std::filesystem;
 using End = MainWindowDriver::PickerEnd;
 
-TEST(MainWindow, StartStateFocusOrderAndPictures) {
+// As it opens: the menus, the icon, the options, the focus order with a screen reader's name
+// for each control, and readable pages; then the Split and Join buttons' checks.
+TEST(MainWindow, StartStateAndEmptyFieldsRefusedAndEnterAndEscPressNothing) {
+    MessageBox::Recorder messages;
     MainWindowDriver app;
     MainWindow& window = app.window();
     EXPECT_EQ(window.centralWidget()->size(), QSize(568, 503));
@@ -26,33 +32,43 @@ TEST(MainWindow, StartStateFocusOrderAndPictures) {
     EXPECT_EQ(menus.join('|'), "&File/Exit|&Help/About|&Help/How To Use");
     const QColor tile = ProgramIcon::image().pixelColor(24, 45); // blue, not white or black
     EXPECT_GT(tile.blue(), 2 * tile.red());
-
     auto* tabs = app.get<QTabWidget>("h");
     EXPECT_EQ(tabs->tabText(0) + "|" + tabs->tabText(1), "Split|Re-Join");
     EXPECT_FALSE(app.get("txtSize")->isEnabled() || app.get("CBOType")->isEnabled());
     EXPECT_EQ(app.text("CBOType") + "|" + app.count(), "Kb|0");
     EXPECT_EQ(window.selectedSize(), 1457152);
+    const auto accessible = [](QObject* object, QAccessible::Text kind = QAccessible::Name) {
+        return QAccessible::queryAccessibleInterface(object)->text(kind);
+    };
     QStringList order;
+    QSet<QString> names;
     for (QWidget* w = tabs->tabBar()->nextInFocusChain(); order.size() < 16;
          w = w->nextInFocusChain())
         if (!w->objectName().isEmpty() && !w->objectName().startsWith("qt_") &&
-            (w->focusPolicy() & Qt::TabFocus))
+            (w->focusPolicy() & Qt::TabFocus)) {
             order << w->objectName();
+            EXPECT_FALSE(accessible(w).isEmpty() || names.contains(accessible(w)))
+                << order.last().toStdString();
+            names << accessible(w);
+        }
     EXPECT_EQ(order.join(' '), "txtPath1 Command1 txtPath2 Command2 optFloppy opt700Mb optOther "
                                "txtSize CBOType Command3 txtName cmdBrowse1 txtLocation "
                                "txtFolder2 cmdBrowse2 Command4");
+    EXPECT_EQ(accessible(app.get<QComboBox>("CBOType")->lineEdit()), "Size unit");
+    EXPECT_EQ(accessible(app.get("lblHowMany")) + "=" +
+                  accessible(app.get("lblHowMany"), QAccessible::Value),
+              "Number of pieces: 0=0");
+    ProgressBar bar;
+    bar.setValue(42.5F);
+    auto* value = QAccessible::queryAccessibleInterface(&bar)->valueInterface();
+    ASSERT_NE(value, nullptr);
+    EXPECT_EQ(value->currentValue().toDouble() / value->maximumValue().toDouble(), 0.425);
     expectReadableAndSave(&window, "FrmKalvex-split");
-    app.showPage(1);
-    expectReadableAndSave(&window, "FrmKalvex-rejoin");
-}
 
-TEST(MainWindow, EmptyFieldsAreRefusedAndEnterAndEscPressNothing) {
     const std::string allFields =
         "!All fields Must Be Filled.|Please Make shure that you have filled out all fields!";
     const std::string noSize =
         "!File size not selected.|You must specify a file size to split the files into!";
-    MessageBox::Recorder messages;
-    MainWindowDriver app;
     for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape})
         app.key("Command3", key);
     EXPECT_TRUE(messages.shown().empty());
@@ -72,6 +88,7 @@ TEST(MainWindow, EmptyFieldsAreRefusedAndEnterAndEscPressNothing) {
     EXPECT_EQ(split("/s", "/o/", "n", true), noSize + "=n");
     // The Re-Join page: only an empty field counts as empty.
     app.showPage(1);
+    expectReadableAndSave(&window, "FrmKalvex-rejoin");
     const auto join = [&](const char* manifest, const char* folder) {
         messages.clear();
         app.get<QLineEdit>("txtLocation")->setText(manifest);

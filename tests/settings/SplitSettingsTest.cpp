@@ -64,8 +64,9 @@ TEST(SplitSettings, CountsForEveryChoiceAroundTheFloppySize) {
     }
 }
 
-TEST(SplitSettings, EmptyBoxZeroSizeAndUnknownUnit) {
+TEST(SplitSettings, EmptyBoxZeroSizeUnknownUnitAndOnlyDigitsInTheBox) {
     TempDir dir;
+    MessageBox::Recorder messages;
     MainWindowDriver app;
     chooseSource(app, dir, 20 * Mb);
     app.click("optOther");
@@ -93,14 +94,10 @@ TEST(SplitSettings, EmptyBoxZeroSizeAndUnknownUnit) {
     EXPECT_EQ(state(), "0|1|0");
     app.type("txtSize", QString(40, QLatin1Char('9')));
     EXPECT_EQ(app.window().selectedSize(), std::int64_t{1} << 53);
-}
 
-TEST(SplitSettings, OnlyDigitsGetIntoTheSizeBox) {
-    MessageBox::Recorder messages;
-    MainWindowDriver app;
-    app.click("optOther");
-    app.type("txtSize", "123");
     auto* box = app.get<QLineEdit>("txtSize");
+    box->clear();
+    app.type("txtSize", "123");
     const auto refused = [&](auto attempt) {
         const int before = messages.beeps();
         attempt();
