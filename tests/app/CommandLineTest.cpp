@@ -2,13 +2,8 @@
 // the built program's own answers to --help, --version and an unknown option.
 #include "app/CommandLine.h"
 #include "app/MainWindowDriver.h"
-#include "support/TempDir.h"
 
-#include <QDir>
 #include <QProcess>
-#include <QTabWidget>
-
-#include <filesystem>
 
 namespace kalvex::test {
 namespace {

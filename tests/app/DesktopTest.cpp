@@ -5,7 +5,6 @@
 
 #include <QDropEvent>
 #include <QMimeData>
-#include <QTabWidget>
 #include <QUrl>
 
 #include <cmath>

@@ -7,10 +7,7 @@
 
 #include <QAccessible>
 #include <QAction>
-#include <QComboBox>
-#include <QMenu>
 #include <QMenuBar>
-#include <QTabWidget>
 
 namespace kalvex::test {
 namespace {

@@ -2,14 +2,11 @@
 // checked for a clean layout in the fonts we ship and saved as a PNG into the build folder.
 #include "app/MainWindowDriver.h"
 #include "dialogs/AboutWindow.h"
-#include "dialogs/FileDialog.h"
 #include "dialogs/FolderPicker.h"
 #include "dialogs/HelpWindow.h"
 
 #include <QCryptographicHash>
-#include <QDir>
 #include <QFileDialog>
-#include <QListView>
 #include <QPointer>
 
 namespace kalvex::test {

@@ -5,7 +5,6 @@
 #include "settings/SizeRules.h"
 
 #include <QClipboard>
-#include <QGuiApplication>
 
 namespace kalvex::test {
 namespace {
