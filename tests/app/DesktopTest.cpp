@@ -96,17 +96,15 @@ TEST(Drop, OneLocalFileOrFolderOfTheRightKindIsChosenAsBrowseWould) {
 // The WCAG contrast of a control's text in a picture: the brightest pixel inside its
 // border against the darkest, that is its text against its background.
 double contrast(const QImage& picture, const QRect& area) {
+    const auto linear = [](int value) {
+        return value <= 10 ? value / 255.0 / 12.92 : std::pow((value / 255.0 + 0.055) / 1.055, 2.4);
+    };
     double least = 1, most = 0;
     for (int y = area.top(); y <= area.bottom(); ++y)
         for (int x = area.left(); x <= area.right(); ++x) {
-            double luminance = 0;
-            for (const auto& [value, weight] : {std::pair{qRed(picture.pixel(x, y)), 0.2126},
-                                                {qGreen(picture.pixel(x, y)), 0.7152},
-                                                {qBlue(picture.pixel(x, y)), 0.0722}}) {
-                const double c = value / 255.0;
-                luminance +=
-                    weight * (c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4));
-            }
+            const QRgb p = picture.pixel(x, y);
+            const double luminance =
+                0.2126 * linear(qRed(p)) + 0.7152 * linear(qGreen(p)) + 0.0722 * linear(qBlue(p));
             least = std::min(least, luminance), most = std::max(most, luminance);
         }
     return (most + 0.05) / (least + 0.05);
