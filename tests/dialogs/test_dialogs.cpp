@@ -144,6 +144,13 @@ TEST(HelpAndAbout, TopicTextsByMouseAndKeysOneWindowEachAndFreshAtEveryOpening) 
         expectReadableAndSave(about, about->objectName());
         closeAndWait(about, byCloseBox);
     }
+    // Reopened before the closed window is gone: a fresh window, not the closing one.
+    HelpWindow::showHelp();
+    QPointer<QWidget> closing = findWindow("FrmHelp");
+    closing->close();
+    HelpWindow::showHelp();
+    ASSERT_NE(findWindow("FrmHelp"), closing.data());
+    closeAndWait(findWindow("FrmHelp"), false);
 }
 
 // The real file-open dialog offers a manifest whatever the case of its name, and choosing
