@@ -2,10 +2,8 @@
 
 #include <QAbstractItemView>
 #include <QApplication>
-#include <QString>
 #include <QThread>
 #include <QTimer>
-#include <QWidget>
 #include <QtTest/QTest>
 
 #include <gtest/gtest.h>
