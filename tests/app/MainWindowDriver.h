@@ -114,8 +114,9 @@ inline std::string onlyMessage(const MessageBox::Recorder& messages) {
     if (messages.shown().size() != 1)
         return std::to_string(messages.shown().size()) + " messages";
     const auto& shown = messages.shown()[0];
-    const QString icon = shown.icon == MessageBox::Icon::Exclamation ? "!" : "";
-    return (icon + shown.title + "|" + shown.text).toStdString();
+    return ((shown.icon == MessageBox::Icon::Exclamation ? "!" : "") + shown.title + "|" +
+            shown.text)
+        .toStdString();
 }
 
 // Whether the control shows its whole text in the room it has.

@@ -42,10 +42,8 @@ inline void clickEntry(QAbstractItemView* view, const QString& value, bool twice
     ASSERT_EQ(found.size(), 1) << "no entry for " << value.toStdString();
     view->scrollTo(found[0]);
     const QPoint centre = view->visualRect(found[0]).center();
-    if (twice)
-        QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, centre);
-    else
-        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, centre);
+    (twice ? QTest::mouseDClick : QTest::mouseClick)(view->viewport(), Qt::LeftButton, {}, centre,
+                                                     -1);
 }
 
 // A file-system hook that a job calls from its own thread, made to run on the windows'
