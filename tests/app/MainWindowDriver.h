@@ -114,9 +114,8 @@ inline std::string onlyMessage(const MessageBox::Recorder& messages) {
     if (messages.shown().size() != 1)
         return std::to_string(messages.shown().size()) + " messages";
     const auto& shown = messages.shown()[0];
-    return ((shown.icon == MessageBox::Icon::Exclamation ? "!" : "") + shown.title + "|" +
-            shown.text)
-        .toStdString();
+    const QString icon = shown.icon == MessageBox::Icon::Exclamation ? "!" : "";
+    return (icon + shown.title + "|" + shown.text).toStdString();
 }
 
 // Whether the control shows its whole text in the room it has.
