@@ -89,6 +89,7 @@ TEST(MainWindow, StartStateFieldChecksAndSplitButton) {
     const std::string source = dir.file("movie.avi"), out = dir.folder();
     writePattern(source, 2 * 1457152 + 1000);
     writePattern(dir.file("typed.bin"), 4000);
+    app.click("optFloppy");
     app.browseFile("Command1", source);
     EXPECT_EQ(app.count(), "3");
     const std::string complete = "Complete|The Split Process was successfull!";

@@ -42,8 +42,10 @@ inline void clickEntry(QAbstractItemView* view, const QString& value, bool twice
     ASSERT_EQ(found.size(), 1) << "no entry for " << value.toStdString();
     view->scrollTo(found[0]);
     const QPoint centre = view->visualRect(found[0]).center();
-    (twice ? QTest::mouseDClick : QTest::mouseClick)(view->viewport(), Qt::LeftButton, {}, centre,
-                                                     -1);
+    if (twice)
+        QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, centre);
+    else
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, centre);
 }
 
 // A file-system hook that a job calls from its own thread, made to run on the windows'
