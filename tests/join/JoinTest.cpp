@@ -66,7 +66,6 @@ struct Join {
                                  // After the first piece (whenModal finds it only when modal; its
                                  // keys and close box are the split window's, tested there) the bar
                                  // agrees with the caption.
-                                 EXPECT_TRUE(window->windowFlags() & Qt::WindowMinMaxButtonsHint);
                                  EXPECT_EQ(int(child<ProgressBar>(window, "ProgressBar1")->value()),
                                            looks.last().toInt());
                                  expectReadableAndSave(window, "FrmJoining");
@@ -131,9 +130,7 @@ TEST(JoinWindow, RefusesOrFailsWithoutTouchingAnyFileOfOurs) {
     };
     const Case cases[] = {
         {.says = "not a number", .count = "3abc"},
-        {.says = "not a number", .count = "1e3"},
         {.says = "line 2", .title = ""},
-        {.says = "line 2", .title = ".."},
         {.says = "line 2", .title = "../x"}, // would stay in the target
         {.says = "line 2", .title = std::string("nul\0x", 5)},
         {.says = "line 2", .title = "c1\xC2\x85"},

@@ -55,13 +55,6 @@ public:
 
     // Every file and folder flushed to the device, in order.
     const std::vector<std::string>& flushed() const { return flushed_; }
-    // Bytes read from matching files.
-    std::int64_t bytesRead(std::string_view suffix) const {
-        std::int64_t total = 0;
-        for (const auto& [path, bytes] : read_)
-            total += path.ends_with(suffix) ? bytes : 0;
-        return total;
-    }
 
     // Files opened here that are still open.
     int openFiles() const { return static_cast<int>(open_.size()); }
@@ -89,10 +82,10 @@ public:
 
 private:
     enum Kind { Read, Write, Copy, Open, Close, Rename, Flush };
-    struct Rule {
+    struct Rule { // bytes: what reads, writes or copies may still move
         Kind kind;
         std::string suffix;
-        std::int64_t bytes; // what reads, writes or copies may still move
+        std::int64_t bytes;
         int error;
     };
 
@@ -133,12 +126,9 @@ private:
     }
     // The system calls in force while this file system lives.
     static ssize_t readCall(int descriptor, void* data, size_t size, off_t offset) {
-        const ssize_t done = transfer(descriptor, Read, size, [&](std::size_t allowed) {
+        return transfer(descriptor, Read, size, [&](std::size_t allowed) {
             return real().pread(descriptor, data, allowed, offset);
         });
-        if (done > 0 && active->open_.contains(descriptor))
-            active->read_[active->open_[descriptor]] += done;
-        return done;
     }
     static ssize_t writeCall(int descriptor, const void* data, size_t size, off_t offset) {
         if (active->beforeWrite && active->open_.contains(descriptor))
@@ -203,7 +193,6 @@ private:
         {readCall, writeCall, closeCall, copyCall, openCall, fsyncCall, flockCall, linkatCall}};
     int lacks_[FolderFlushes + 1] = {}; // errno by feature, 0 where it is there
     std::vector<std::string> flushed_;
-    std::map<std::string, std::int64_t> read_;
     std::vector<Rule> rules_;
     std::map<int, std::string> open_; // path by descriptor
 };
