@@ -20,6 +20,7 @@ namespace kalvex::test {
 // Use one at a time: while a second one lives, the first one's faults wait.
 class FaultyFileSystem : public files::PosixFileSystem {
     using Op = files::FileOperation;
+    using FilePtr = std::unique_ptr<files::File>;
 
 public:
     FaultyFileSystem() { active = this; }
@@ -63,15 +64,14 @@ public:
     // position, the size.
     std::function<void(const std::string&, std::int64_t, std::size_t)> beforeWrite;
 
-    std::unique_ptr<files::File> openRead(const std::string& path) override {
+    FilePtr openRead(const std::string& path) override {
         return track(path, Op::OpenForReading, [&] { return PosixFileSystem::openRead(path); });
     }
-    std::unique_ptr<files::File> openWrite(const std::string& path,
-                                           files::WriteMode mode) override {
+    FilePtr openWrite(const std::string& path, files::WriteMode mode) override {
         return track(path, Op::OpenForWriting,
                      [&] { return PosixFileSystem::openWrite(path, mode); });
     }
-    std::unique_ptr<files::File> openUnnamed(const std::string& path) override {
+    FilePtr openUnnamed(const std::string& path) override {
         return track(path, Op::OpenForWriting, [&] { return PosixFileSystem::openUnnamed(path); });
     }
     void rename(const std::string& from, const std::string& to) override {
@@ -97,7 +97,7 @@ private:
     }
     // Fails the open when a rule says so, and notes the descriptor of the file.
     template <class Opening>
-    std::unique_ptr<files::File> track(const std::string& path, Op operation, const Opening& open) {
+    FilePtr track(const std::string& path, Op operation, const Opening& open) {
         if (const Rule* rule = find(Open, path))
             throw files::FileError::fromSystem(path, operation, rule->error);
         auto file = open();
