@@ -122,12 +122,11 @@ TEST(PosixFile, RetriesShortCountsAndInterruptionsAtOneBased64BitPositions) {
         << "no byte lost or written twice; what came before a failure stays";
     // Positions are 1-based and 64-bit: 2^32 wraps in 32 bits. A sparse file.
     const std::int64_t far = (std::int64_t{1} << 32) + 1;
-    out = fs.openWrite(path, WriteMode::Keep);
-    out->write(far, bytes("high"));
-    out->close();
+    fs.openWrite(path, WriteMode::Keep)->write(far, bytes("high"));
     EXPECT_EQ(fs.fileLength(path), far + 3);
     EXPECT_EQ(read(*in, 5, far - 1), std::string("\0high", 5));
-    EXPECT_EQ(read(*in, 2, 1) + read(*in, 1), "123") << "a positioned read moves the position";
+    EXPECT_EQ(read(*in, 2, 1), "12");
+    EXPECT_EQ(read(*in, 1), "3") << "a positioned read moves the position";
 }
 
 TEST(Copy, KernelCopyAndPlainLoopMoveTheSameBytesAndReportFailures) {
