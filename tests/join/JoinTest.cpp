@@ -106,7 +106,6 @@ TEST(JoinWindow, JoinsThePiecesTheManifestNamesOverAnOlderFile) {
                   "Complete|The Joining process was sucessful!");
         EXPECT_EQ(j.looks.join(' ').toStdString(), percents + std::string("|Complete"));
         EXPECT_TRUE(readFile(j.target.file(output)) == (j.looks.size() > 2 ? all : old));
-        EXPECT_EQ(snapshot({j.target.path()}).size(), 1U);
     }
 }
 
@@ -127,6 +126,7 @@ TEST(JoinWindow, RefusesOrFailsWithoutTouchingAnyFileOfOurs) {
         {.says = "line 2", .title = ""},
         {.says = "line 2", .title = "../x"}, // would stay in the target
         {.says = "line 2", .title = std::string("nul\0x", 5)},
+        {.says = "line 2", .title = "c1\xC2\x85"},
         {.says = "manifest", .title = "movie.splitMain"},
         {.says = "piece 1", .folder = "/linked/"},
         {.says = "folder", .folder = "/taken/"},
