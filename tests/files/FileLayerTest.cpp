@@ -59,9 +59,7 @@ TEST(FileLayer, FailuresAndRefusalsSayWhatAndWhy) {
         {[&] { read(*open, 1, 0); }, "position 0 is before the first byte"},
         {[&] { fs.openRead(fifo); }, "reading \"" + fifo + "\": it is a FIFO, not a regular"},
         {[&] { fs.openWrite(fifo, WriteMode::Keep); }, "writing \"" + fifo + "\": it is a FIFO"},
-        {[&] { fs.openRead("/dev/null"); }, "it is a character device"},
         {[&] { fs.openRead("/proc/self/status"); }, "made up by the kernel"},
-        {[&] { fs.fileLength("/sys/kernel/uevent_seqnum"); }, "made up by the kernel"},
         {[&] { fs.openWrite(link, WriteMode::Replace); },
          "writing \"" + link + "\": it is a symbolic link, which Kalvex never writes through"},
     };
@@ -83,8 +81,7 @@ int closes = 0;
 template <class Data, ssize_t (*call)(int, Data, size_t, off_t)>
 ssize_t scripted(int descriptor, Data data, size_t size, off_t offset) {
     const int step = script.empty() ? INT_MAX : script.front();
-    if (!script.empty())
-        script.pop_front();
+    script.erase(script.begin(), script.begin() + !script.empty()); // the step is taken
     if (step < 0)
         return errno = -step, -1;
     return call(descriptor, data, std::min<size_t>(size, step), offset);
@@ -124,9 +121,7 @@ TEST(PosixFile, RetriesShortCountsAndInterruptionsAtOneBased64BitPositions) {
         << "no byte lost or written twice; what came before a failure stays";
     // Positions are 1-based and 64-bit: 2^32 wraps in 32 bits. A sparse file.
     const std::int64_t far = (std::int64_t{1} << 32) + 1;
-    out = fs.openWrite(path, WriteMode::Keep);
-    out->write(far, bytes("high"));
-    out->close();
+    fs.openWrite(path, WriteMode::Keep)->write(far, bytes("high"));
     EXPECT_EQ(fs.fileLength(path), far + 3);
     EXPECT_EQ(read(*in, 5, far - 1), std::string("\0high", 5));
     EXPECT_EQ(read(*in, 2, 1), "12");
@@ -138,12 +133,10 @@ TEST(PosixFile, RetriesShortCountsAndInterruptionsAtOneBased64BitPositions) {
 
 TEST(Copy, KernelCopyAndPlainLoopMoveTheSameBytesAndReportFailures) {
     const std::int64_t count = (std::int64_t{5} << 19) + 7; // three chunks of the plain loop
-    // The kernel's copy refuses after some bytes: the plain loop goes on (forced by the
-    // environment in the last case), unless the refusal is a real failure.
-    for (const auto& [error, forced] :
-         {std::pair{EXDEV, false}, {EPERM, false}, {EIO, false}, {EIO, true}}) {
-        SCOPED_TRACE(testing::Message() << "errno " << error << (forced ? ", forced" : ""));
-        ::setenv("KALVEX_FORCE_COPY_FALLBACK", forced ? "1" : "0", 1);
+    // The kernel's copy refuses after some bytes: the plain loop goes on, unless the refusal is
+    // a real failure.
+    for (const int error : {EXDEV, EPERM, EIO}) {
+        SCOPED_TRACE(error);
         TempDir dir;
         const auto source = dir.file("source"), target = dir.file("target");
         writePattern(source, count + 200);
@@ -153,7 +146,7 @@ TEST(Copy, KernelCopyAndPlainLoopMoveTheSameBytesAndReportFailures) {
         auto from = faulty.openRead(source);
         auto to = faulty.openWrite(target, WriteMode::Keep);
         read(*from, 100);
-        if (error == EIO && !forced) {
+        if (error == EIO) {
             EXPECT_EQ(failure([&] { faulty.copy(*from, *to, 4, count, {}); }).what(),
                       "Cannot copy into \"" + target + "\": Input/output error");
             continue;
@@ -162,38 +155,9 @@ TEST(Copy, KernelCopyAndPlainLoopMoveTheSameBytesAndReportFailures) {
         faulty.copy(*from, *to, 4, count, [&] { ++chunks; });
         EXPECT_EQ(read(*from, 3), patternBytes(3, 100 + count)) << "source position";
         EXPECT_TRUE(readFile(target) == "012" + patternBytes(count, 100));
-        EXPECT_EQ(chunks, forced ? 3 : std::max(chunks, 1)) << "after every chunk";
+        EXPECT_GE(chunks, 3) << "after every chunk";
         EXPECT_EQ(failure([&] { faulty.copy(*from, *to, 1, 1000, {}); }).path(), source)
             << "a source that ends early";
-    }
-    ::unsetenv("KALVEX_FORCE_COPY_FALLBACK");
-}
-
-TEST(TextFiles, NumberAndTextLinesOutAndLinesEndingInCrLfCrOrLfIn) {
-    TempDir dir;
-    const auto path = dir.file("text");
-    writeFile(path, std::string(100, 'x'));
-    TextOutput output(fs, path);
-    output.writeNumberLine(-3);
-    output.writeNumberLine(5000000000);
-    output.writeTextLine(std::string("\xE9t\0", 3));
-    output.close();
-    EXPECT_EQ(readFile(path), std::string("-3 \r\n 5000000000 \r\n\xE9t\0\r\n", 24))
-        << "an existing file is emptied first";
-    // Around the 64 KiB buffer: a CR LF pair split between two fills, lines longer than it.
-    const std::string line(65535, 'x');
-    for (const auto& [content, expected] :
-         std::vector<std::pair<std::string, std::vector<std::string>>>{
-             {"a\rb\rc", {"a", "b", "c"}},
-             {"a\n\rb\r\r\n", {"a", "", "b", ""}},
-             {line + "\r\nnext\r\n" + line + line, {line, "next", line + line}}}) {
-        writeFile(path, content);
-        TextInput input(fs, path);
-        std::vector<std::string> lines;
-        while (auto read = input.readLine())
-            lines.push_back(*read);
-        input.close();
-        EXPECT_TRUE(lines == expected) << testing::PrintToString(content.substr(0, 20));
     }
 }
 

@@ -24,10 +24,8 @@ TEST(SplitLarge, PiecesPast4GiBAndTheirJoin) {
     // follows the offset so that a byte copied to the wrong place shows.
     auto out = native.openWrite(source, files::WriteMode::CreateNew);
     for (const std::int64_t start :
-         {std::int64_t{0}, 2 * GiB - MiB / 2, 4 * GiB - MiB / 2, length - MiB}) {
-        const std::string bytes = patternBytes(MiB, start);
-        out->write(start + 1, std::as_bytes(std::span(bytes)));
-    }
+         {std::int64_t{0}, 2 * GiB - MiB / 2, 4 * GiB - MiB / 2, length - MiB})
+        out->write(start + 1, std::as_bytes(std::span<const char>(patternBytes(MiB, start))));
     out->close();
     Watch quiet;
     ASSERT_EQ(splitAll({source, dir.folder(), "big.split", "big.bin", double(size), 2}, native,

@@ -20,6 +20,7 @@ namespace kalvex::test {
 // Use one at a time: while a second one lives, the first one's faults wait.
 class FaultyFileSystem : public files::PosixFileSystem {
     using Op = files::FileOperation;
+    using FilePtr = std::unique_ptr<files::File>;
 
 public:
     FaultyFileSystem() { active = this; }
@@ -55,13 +56,6 @@ public:
 
     // Every file and folder flushed to the device, in order.
     const std::vector<std::string>& flushed() const { return flushed_; }
-    // Bytes read from matching files.
-    std::int64_t bytesRead(std::string_view suffix) const {
-        std::int64_t total = 0;
-        for (const auto& [path, bytes] : read_)
-            total += path.ends_with(suffix) ? bytes : 0;
-        return total;
-    }
 
     // Files opened here that are still open.
     int openFiles() const { return static_cast<int>(open_.size()); }
@@ -70,15 +64,14 @@ public:
     // position, the size.
     std::function<void(const std::string&, std::int64_t, std::size_t)> beforeWrite;
 
-    std::unique_ptr<files::File> openRead(const std::string& path) override {
+    FilePtr openRead(const std::string& path) override {
         return track(path, Op::OpenForReading, [&] { return PosixFileSystem::openRead(path); });
     }
-    std::unique_ptr<files::File> openWrite(const std::string& path,
-                                           files::WriteMode mode) override {
+    FilePtr openWrite(const std::string& path, files::WriteMode mode) override {
         return track(path, Op::OpenForWriting,
                      [&] { return PosixFileSystem::openWrite(path, mode); });
     }
-    std::unique_ptr<files::File> openUnnamed(const std::string& path) override {
+    FilePtr openUnnamed(const std::string& path) override {
         return track(path, Op::OpenForWriting, [&] { return PosixFileSystem::openUnnamed(path); });
     }
     void rename(const std::string& from, const std::string& to) override {
@@ -89,10 +82,10 @@ public:
 
 private:
     enum Kind { Read, Write, Copy, Open, Close, Rename, Flush };
-    struct Rule {
+    struct Rule { // bytes: what reads, writes or copies may still move
         Kind kind;
         std::string suffix;
-        std::int64_t bytes; // what reads, writes or copies may still move
+        std::int64_t bytes;
         int error;
     };
 
@@ -104,7 +97,7 @@ private:
     }
     // Fails the open when a rule says so, and notes the descriptor of the file.
     template <class Opening>
-    std::unique_ptr<files::File> track(const std::string& path, Op operation, const Opening& open) {
+    FilePtr track(const std::string& path, Op operation, const Opening& open) {
         if (const Rule* rule = find(Open, path))
             throw files::FileError::fromSystem(path, operation, rule->error);
         auto file = open();
@@ -133,12 +126,9 @@ private:
     }
     // The system calls in force while this file system lives.
     static ssize_t readCall(int descriptor, void* data, size_t size, off_t offset) {
-        const ssize_t done = transfer(descriptor, Read, size, [&](std::size_t allowed) {
+        return transfer(descriptor, Read, size, [&](std::size_t allowed) {
             return real().pread(descriptor, data, allowed, offset);
         });
-        if (done > 0 && active->open_.contains(descriptor))
-            active->read_[active->open_[descriptor]] += done;
-        return done;
     }
     static ssize_t writeCall(int descriptor, const void* data, size_t size, off_t offset) {
         if (active->beforeWrite && active->open_.contains(descriptor))
@@ -203,7 +193,6 @@ private:
         {readCall, writeCall, closeCall, copyCall, openCall, fsyncCall, flockCall, linkatCall}};
     int lacks_[FolderFlushes + 1] = {}; // errno by feature, 0 where it is there
     std::vector<std::string> flushed_;
-    std::map<std::string, std::int64_t> read_;
     std::vector<Rule> rules_;
     std::map<int, std::string> open_; // path by descriptor
 };

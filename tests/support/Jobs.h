@@ -3,7 +3,6 @@
 #include "join/JoinJob.h"
 #include "split/SplitJob.h"
 
-#include <csignal>
 #include <filesystem>
 #include <functional>
 #include <set>
@@ -19,11 +18,21 @@ struct Watch : SplitObserver, JoinObserver {
     void idle() override {}
 };
 
-// A whole split, step by step as the window runs it: the failure's message, or "".
+// The message of the failure action throws, or "".
+template <class Action> std::string failureOf(const Action& action) {
+    try {
+        action();
+        return "";
+    } catch (const std::exception& error) {
+        return error.what();
+    }
+}
+
+// A whole split, step by step as the window runs it.
 inline std::string splitAll(const SplitInputs& inputs, files::FileSystem& fileSystem,
                             SplitObserver& observer,
                             SplitRoutine routine = SplitRoutine::Under10Meg) {
-    try {
+    return failureOf([&] {
         SplitJob job(fileSystem, inputs, observer);
         job.measureSource();
         job.openSource(routine);
@@ -31,20 +40,12 @@ inline std::string splitAll(const SplitInputs& inputs, files::FileSystem& fileSy
         job.writeManifest();
         job.closeManifest();
         job.closeSource();
-        return "";
-    } catch (const std::exception& error) {
-        return error.what();
-    }
+    });
 }
 
 inline std::string joinAll(const std::string& manifest, const std::string& folder,
                            files::FileSystem& fileSystem, JoinObserver& observer) {
-    try {
-        JoinJob(manifest, folder, observer, fileSystem).run();
-        return "";
-    } catch (const std::exception& error) {
-        return error.what();
-    }
+    return failureOf([&] { JoinJob(manifest, folder, observer, fileSystem).run(); });
 }
 
 // The names in a folder.
