@@ -110,16 +110,15 @@ TEST(WindowsFiles, LongPathsRenameOverAFileIdentityAndRefusals) {
                 !fs.isDirectory(path + ".moved") && fs.fileLength(path + ".moved") == 5);
 
     // The same file under other spellings, and two files that are not one.
-    const std::string a = dir.file("a.bin");
+    const std::string a = dir.file("a.bin"), missing = dir.file("missing.bin");
     writeFile(a, "a longer text");
     put(a, "a"); // emptied first
     EXPECT_EQ(readFile(a), "a");
     for (const std::string& other :
          {dir.path().generic_string() + "/a.bin", dir.folder() + "x\\..\\A.BIN", a})
         EXPECT_TRUE(fs.sameFile(a, other)) << other;
-    EXPECT_FALSE(fs.sameFile(a, path + ".moved") || fs.sameFile(a, dir.file("missing")));
+    EXPECT_FALSE(fs.sameFile(a, path + ".moved") || fs.sameFile(a, missing));
 
-    const std::string missing = dir.file("missing.bin");
     const auto error = failure([&] { fs.openRead(missing); });
     EXPECT_TRUE(error.path() == missing && error.errorCode() == ENOENT &&
                 error.operation() == OpenForReading && !error.reason().empty() &&

@@ -22,6 +22,7 @@ public:
                 ("kalvex-test-" + std::to_string(std::random_device()()))) {
         if (!std::filesystem::create_directory(path_))
             throw std::runtime_error("cannot create a temporary folder");
+        std::filesystem::permissions(path_, std::filesystem::perms::owner_all); // as mkdtemp
     }
     ~TempDir() { std::filesystem::remove_all(path_, ignored_); }
     TempDir(const TempDir&) = delete;
