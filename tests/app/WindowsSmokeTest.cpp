@@ -27,17 +27,17 @@ TEST(WindowsSmoke, SplitAndJoinThroughTheWindowsShowWindowsPaths) {
 
     MessageBox::Recorder messages;
     MainWindowDriver app;
-    app.browseSource(dir.folder() + title);
-    app.browseDestination(start, {"pieces"}, End::Ok);
+    app.browseFile("Command1", dir.folder() + title);
+    app.browseFolder("Command2", start, {"pieces"}, End::Ok);
     EXPECT_EQ(app.text("txtPath2"), q(dir.folder() + "pieces\\"));
     app.click("optOther");
     app.type("txtSize", "1");
     app.pickUnit("Kb");
     app.click("Command3");
     app.showPage(1);
-    app.browseManifest(q(dir.folder() + "pieces/" + app.text("txtName").toStdString() + "Main"));
+    app.browseFile("cmdBrowse1", dir.folder() + "pieces/caf\u00e9.splitMain");
     EXPECT_EQ(app.text("txtLocation"), q(dir.folder() + "pieces\\caf\u00e9.splitMain"));
-    app.browseJoinFolder(start, {"joined"}, End::Ok);
+    app.browseFolder("cmdBrowse2", start, {"joined"}, End::Ok);
     EXPECT_EQ(app.text("txtFolder2"), q(dir.folder() + "joined\\"));
     app.click("Command4");
     EXPECT_TRUE(messages.shown().size() == 2 &&
