@@ -3,7 +3,6 @@
 // byte. scripts/windows-smoke runs it on Wine's own windows under Xvfb as well.
 #include "app/MainWindowDriver.h"
 #include "dialogs/DirectoryList.h"
-#include "files/FileSystem.h"
 #include "support/TempDir.h"
 
 #include <QDir>
@@ -14,50 +13,36 @@ namespace kalvex::test {
 namespace {
 
 using End = MainWindowDriver::PickerEnd;
-files::FileSystem& fs = files::FileSystem::native();
-
-std::string contents(const std::string& path) {
-    auto file = fs.openRead(path);
-    std::string bytes(static_cast<std::size_t>(file->length()), '\0');
-    file->read(std::as_writable_bytes(std::span(bytes)));
-    file->close();
-    return bytes;
-}
 
 TEST(WindowsSmoke, SplitAndJoinThroughTheWindowsShowWindowsPaths) {
     TempDir dir;
     const QString start = QDir::fromNativeSeparators(q(dir.path().string()));
-    std::filesystem::create_directories(dir.path() / "pieces");
-    std::filesystem::create_directories(dir.path() / "joined");
-    const std::string title = "caf\u00e9.bin", source = dir.folder() + title;
-    const std::string bytes = patternBytes(3 * 1024 + 5) + "\n\x1A\r\n";
-    {
-        auto out = fs.openWrite(source, files::WriteMode::CreateNew);
-        out->write(1, std::as_bytes(std::span(bytes)));
-        out->close();
-    }
+    for (const char* folder : {"pieces", "joined"})
+        std::filesystem::create_directory(dir.path() / folder);
+    const std::string title = "caf\u00e9.bin", bytes = patternBytes(3 * 1024 + 5) + "\n\x1A\r\n";
+    writeFile(dir.folder() + title, bytes);
     DirectoryList picker;
     picker.setPath(start);
     EXPECT_EQ(picker.item(0)->text(), start.left(2) + "\\");
 
     MessageBox::Recorder messages;
     MainWindowDriver app;
-    app.browseSource(source);
-    app.browseDestination(start, {"pieces"}, End::Ok);
+    app.browseFile("Command1", dir.folder() + title);
+    app.browseFolder("Command2", start, {"pieces"}, End::Ok);
     EXPECT_EQ(app.text("txtPath2"), q(dir.folder() + "pieces\\"));
     app.click("optOther");
     app.type("txtSize", "1");
     app.pickUnit("Kb");
     app.click("Command3");
     app.showPage(1);
-    app.browseManifest(q(dir.folder() + "pieces/" + app.text("txtName").toStdString() + "Main"));
+    app.browseFile("cmdBrowse1", dir.folder() + "pieces/caf\u00e9.splitMain");
     EXPECT_EQ(app.text("txtLocation"), q(dir.folder() + "pieces\\caf\u00e9.splitMain"));
-    app.browseJoinFolder(start, {"joined"}, End::Ok);
+    app.browseFolder("cmdBrowse2", start, {"joined"}, End::Ok);
     EXPECT_EQ(app.text("txtFolder2"), q(dir.folder() + "joined\\"));
     app.click("Command4");
-    ASSERT_EQ(messages.shown().size(), 2U);
-    EXPECT_EQ(messages.shown()[1].text, "The Joining process was sucessful!");
-    EXPECT_TRUE(contents(dir.folder() + "joined\\" + title) == bytes);
+    EXPECT_TRUE(messages.shown().size() == 2 &&
+                messages.shown()[1].text == "The Joining process was sucessful!" &&
+                readFile(dir.folder() + "joined\\" + title) == bytes);
 }
 
 } // namespace

@@ -3,13 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#ifdef _WIN32
-#include <random>
-#endif
 #include <iterator>
+#include <random>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -19,50 +16,26 @@ namespace kalvex::test {
 // A fresh folder for one test, removed with everything in it afterwards.
 class TempDir {
 public:
-    TempDir() {
-#ifdef _WIN32
-        // No mkdtemp there: a random name, created only when it is new.
-        std::random_device random;
-        for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
-            auto candidate = std::filesystem::temp_directory_path() /
-                             ("kalvex-test-" + std::to_string(random()));
-            if (std::filesystem::create_directory(candidate))
-                path_ = candidate;
-        }
-        if (path_.empty())
+    // A random name, taken only when it is new: tests run side by side.
+    TempDir()
+        : path_(std::filesystem::temp_directory_path() /
+                ("kalvex-test-" + std::to_string(std::random_device()()))) {
+        if (!std::filesystem::create_directory(path_))
             throw std::runtime_error("cannot create a temporary folder");
-#else
-        std::string name = (std::filesystem::temp_directory_path() / "kalvex-test-XXXXXX").string();
-        if (!::mkdtemp(name.data()))
-            throw std::runtime_error("cannot create a temporary folder");
-        path_ = name;
-#endif
+        std::filesystem::permissions(path_, std::filesystem::perms::owner_all); // as mkdtemp
     }
-    ~TempDir() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
+    ~TempDir() { std::filesystem::remove_all(path_, ignored_); }
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
 
-    const std::filesystem::path& path() const {
-        return path_;
-    }
+    const std::filesystem::path& path() const { return path_; }
     // The folder with a trailing separator, as the folder pickers hand it over.
-    std::string folder() const {
-        return path_.string() + separator;
-    }
-    std::string file(std::string_view name) const {
-        return (path_ / name).string();
-    }
+    std::string folder() const { return path_.string() + char(path_.preferred_separator); }
+    std::string file(std::string_view name) const { return (path_ / name).string(); }
 
 private:
-#ifdef _WIN32
-    static constexpr char separator = '\\';
-#else
-    static constexpr char separator = '/';
-#endif
     std::filesystem::path path_;
+    std::error_code ignored_;
 };
 
 // Bytes start, start + 1, ... modulo 251: a period that no block or piece size divides, so
@@ -74,8 +47,13 @@ inline std::string patternBytes(std::int64_t count, std::int64_t start = 0) {
     return bytes;
 }
 
+// Paths are UTF-8, also on Windows, where a plain string would be read in the ANSI code page.
+inline std::filesystem::path utf8Path(const std::string& path) {
+    return std::u8string(path.begin(), path.end());
+}
+
 inline void writeFile(const std::string& path, std::string_view bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    std::ofstream out(utf8Path(path), std::ios::binary | std::ios::trunc);
     if (!out.write(bytes.data(), static_cast<std::streamsize>(bytes.size())).flush())
         throw std::runtime_error("cannot write " + path);
 }
@@ -85,7 +63,7 @@ inline void writePattern(const std::string& path, std::int64_t count) {
 }
 
 inline std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(utf8Path(path), std::ios::binary);
     if (!in)
         throw std::runtime_error("cannot read " + path);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
