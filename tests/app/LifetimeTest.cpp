@@ -35,9 +35,8 @@ TEST(Lifetime, ClosingTheMainWindowLeavesTheProgramRunningWhileHelpIsOpenAndExit
                         [&] {
                             // Still running: the loop outlived the main window.
                             QWidget* help = findWindow("FrmHelp");
-                            EXPECT_TRUE(help && !window.isVisible());
-                            if (help)
-                                help->close();
+                            ASSERT_TRUE(help && !window.isVisible());
+                            help->close();
                         }});
     runProgram(window, {[&] { choose("MnuHowToUse"); }, [&] { choose("mnuAbout"); },
                         [&] {

@@ -12,7 +12,6 @@ namespace kalvex::test {
 namespace {
 
 namespace fs = std::filesystem;
-using End = MainWindowDriver::PickerEnd;
 
 // As it opens: the menus, the icon, the options, the focus order with a screen reader's name
 // for each control, and readable pages; then the Split and Join buttons' checks.
@@ -134,7 +133,7 @@ TEST(MainWindow, SplitThenJoinFromTheTwoPages) {
         MessageBox::Recorder messages;
         MainWindowDriver app;
         app.browseFile("Command1", dir.file(title));
-        app.browseFolder("Command2", start, {"pi\u00e8ces"}, End::Ok);
+        app.browseFolder("Command2", start, {"pi\u00e8ces"}, MainWindowDriver::PickerEnd::Ok);
         app.click("optOther");
         app.type("txtSize", "1");
         app.pickUnit(unit);
@@ -142,7 +141,7 @@ TEST(MainWindow, SplitThenJoinFromTheTwoPages) {
         app.showPage(1);
         app.browseFile("cmdBrowse1",
                        dir.folder() + "pi\u00e8ces/" + app.text("txtName").toStdString() + "Main");
-        app.browseFolder("cmdBrowse2", start, {"joined"}, End::Ok);
+        app.browseFolder("cmdBrowse2", start, {"joined"}, MainWindowDriver::PickerEnd::Ok);
         EXPECT_EQ(app.text("txtFolder2"), start + "/joined/");
         app.click("Command4");
         ASSERT_EQ(messages.shown().size(), 2U);

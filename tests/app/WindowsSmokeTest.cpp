@@ -5,10 +5,6 @@
 #include "dialogs/DirectoryList.h"
 #include "support/TempDir.h"
 
-#include <QDir>
-
-#include <filesystem>
-
 namespace kalvex::test {
 namespace {
 

@@ -2,11 +2,10 @@
 #include "files/TextInput.h"
 #include "files/TextOutput.h"
 #include "support/FaultyFileSystem.h"
+#include "support/Jobs.h"
 #include "support/TempDir.h"
 
 #include <deque>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace kalvex::files {
 namespace {
@@ -26,16 +25,6 @@ std::string read(File& file, std::size_t count, std::optional<std::int64_t> at =
 }
 
 // The error that action throws; the test fails when it throws none.
-FileError failure(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const FileError& error) {
-        return error;
-    }
-    ADD_FAILURE() << "no FileError";
-    return FileError("", FileOperation::Inspect, "");
-}
-
 // Failures name the path, the operation and the reason; what is not a regular file is refused
 // without waiting (a FIFO would block the open), and no link is written through.
 TEST(FileLayer, FailuresAndRefusalsSayWhatAndWhy) {

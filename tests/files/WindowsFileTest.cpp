@@ -7,8 +7,6 @@
 #include "support/Jobs.h"
 #include "support/TempDir.h"
 
-#include <gtest/gtest.h>
-
 #include <cerrno>
 #include <map>
 #include <windows.h>
@@ -26,15 +24,6 @@ void put(const std::string& path, std::string_view text, WriteMode mode = WriteM
     auto file = fs.openWrite(path, mode);
     file->write(at, std::as_bytes(std::span(text)));
     file->close();
-}
-
-files::FileError failure(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const files::FileError& error) {
-        return error;
-    }
-    return {"", Inspect, "no FileError thrown"};
 }
 
 TEST(WindowsFiles, SplitAndJoinKeepEveryByteAndNonAsciiNamesAndReplaceAnExistingOutput) {

@@ -6,8 +6,6 @@
 #include "join/JoinProgressWindow.h"
 #include "support/FaultyFileSystem.h"
 
-#include <map>
-
 namespace kalvex::test {
 namespace {
 

@@ -1,21 +1,15 @@
 // Splits and joins driven directly against a hostile machine: links planted, names too long,
 // concurrent and killed jobs, the kernel's copy declining, and the flush to disk.
-#include "join/JoinJob.h"
-#include "split/SplitJob.h"
 #include "support/FaultyFileSystem.h"
 #include "support/Jobs.h"
 #include "support/TempDir.h"
 
-#include <gtest/gtest.h>
-
 #include <csignal>
-#include <set>
 
 namespace kalvex::test {
 namespace {
 
 namespace fs = std::filesystem;
-using Faulty = FaultyFileSystem;
 const std::string flushFailed = "Cannot flush to the device";
 
 // A 7000-byte movie.avi split into movie.split1..3 (3072, 3072, 856 bytes) beside it, and a
@@ -91,7 +85,7 @@ TEST(SplitJoinSafety, ConcurrentFailingOrKilledJobsLeaveNoHalfResult) {
     EXPECT_NE(second.find("are in use by another split or join"), std::string::npos) << second;
     s.watch.then = {};
     writePattern(s.in.sourcePath, 6500); // the new source for the same set
-    Faulty faults;
+    FaultyFileSystem faults;
     faults.failWritesAfter("movie.split2", 100, ENOSPC);
     EXPECT_NE(s.split(faults).find("No space left"), std::string::npos);
     EXPECT_FALSE(fs::exists(s.manifest));
@@ -110,15 +104,15 @@ TEST(SplitJoinSafety, ConcurrentFailingOrKilledJobsLeaveNoHalfResult) {
 // what it joined.
 TEST(SplitJoinSafety, FlushedBeforeSuccessAndKeptOnFailureAlsoOnSticksLackingFeatures) {
     // The features that FAT and exFAT sticks lack, and then none.
-    for (const auto& [feature, error] : {std::pair{Faulty::UnnamedFiles, EOPNOTSUPP},
-                                         {Faulty::Links, EPERM},
-                                         {Faulty::Locks, ENOLCK},
-                                         {Faulty::FolderFlushes, EINVAL},
-                                         {Faulty::Links, 0}})
+    for (const auto& [feature, error] : {std::pair{FaultyFileSystem::UnnamedFiles, EOPNOTSUPP},
+                                         {FaultyFileSystem::Links, EPERM},
+                                         {FaultyFileSystem::Locks, ENOLCK},
+                                         {FaultyFileSystem::FolderFlushes, EINVAL},
+                                         {FaultyFileSystem::Links, 0}})
         for (const bool fails : {false, true}) {
             Scene s;
             writeFile(s.manifest, "old manifest");
-            Faulty faults;
+            FaultyFileSystem faults;
             faults.lack(feature, error);
             EXPECT_EQ(s.split(faults), "");
             EXPECT_EQ(namesIn(s.dir.path()).size(), 5U) << "no temporary file left";
@@ -144,7 +138,7 @@ TEST(SplitJoinSafety, FlushedBeforeSuccessAndKeptOnFailureAlsoOnSticksLackingFea
     for (const int failing : {0, 1, 2}) {
         Scene s;
         writeFile(s.manifest, "old manifest");
-        Faulty faults;
+        FaultyFileSystem faults;
         faults.failFlush(std::vector{s.piece(2), s.manifest, s.dir.path().string()}[failing], EIO);
         const std::string message = s.split(faults);
         EXPECT_NE(message.find(flushFailed), std::string::npos) << message;
@@ -159,7 +153,7 @@ TEST(SplitCopy, KernelThenBufferGiveTheSameBytesAndKernelFailuresFailTheSplit) {
     for (const auto& [copied, error] :
          {std::pair{0L, EXDEV}, {1500L, EOPNOTSUPP}, {3000L, ENOSPC}}) {
         Scene s;
-        Faulty faulty;
+        FaultyFileSystem faulty;
         faulty.failCopyFileRange(error, copied);
         const std::string message = s.split(faulty);
         EXPECT_EQ(faulty.openFiles(), 0);

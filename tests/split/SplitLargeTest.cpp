@@ -2,8 +2,6 @@
 #include "support/Jobs.h"
 #include "support/TempDir.h"
 
-#include <gtest/gtest.h>
-
 #include <cstdlib>
 
 namespace kalvex::test {

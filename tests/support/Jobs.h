@@ -1,7 +1,10 @@
 #pragma once
 
+#include "files/FileError.h"
 #include "join/JoinJob.h"
 #include "split/SplitJob.h"
+
+#include <gtest/gtest.h>
 
 #include <filesystem>
 #include <functional>
@@ -17,6 +20,17 @@ struct Watch : SplitObserver, JoinObserver {
     void pieceDone(float, std::int64_t) override { then ? then() : void(); }
     void idle() override {}
 };
+
+// The FileError that action throws; a test failure when it throws none.
+inline files::FileError failure(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const files::FileError& error) {
+        return error;
+    }
+    ADD_FAILURE() << "no FileError";
+    return {"", files::FileOperation::Inspect, ""};
+}
 
 // The message of the failure action throws, or "".
 template <class Action> std::string failureOf(const Action& action) {
