@@ -6,11 +6,15 @@
 #include "files/PosixFileSystem.h"
 #endif
 
+#include <cstdlib>
+#include <string_view>
+
 namespace kalvex::files {
 
 namespace {
 FileSystem* overridden = nullptr;
 bool durable = true;
+bool fallbackForced = false;
 } // namespace
 
 FileSystem& FileSystem::native() {
@@ -32,6 +36,17 @@ FileSystem::Override::Override(FileSystem& replacement) : previous_(overridden) 
 
 FileSystem::Override::~Override() {
     overridden = previous_;
+}
+
+void setCopyFallbackForced(bool forced) {
+    fallbackForced = forced;
+}
+
+bool copyFallbackForced() {
+    if (fallbackForced)
+        return true;
+    const char* variable = std::getenv("KALVEX_FORCE_COPY_FALLBACK");
+    return variable != nullptr && std::string_view(variable) == "1";
 }
 
 void setDurabilityEnabled(bool enabled) {

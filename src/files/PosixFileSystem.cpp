@@ -24,8 +24,6 @@ namespace {
 constexpr std::int64_t kernelChunk = std::int64_t{16} << 20;
 constexpr std::int64_t bufferChunk = std::int64_t{1} << 20;
 
-bool fallbackForced = false;
-
 // The kernel declines an in-place copy for many harmless reasons (different file systems,
 // old kernels, special files, sandboxes); the plain loop then does the work.
 bool kernelDeclines(int error) {
@@ -111,17 +109,6 @@ bool cannotLink(int error) {
 }
 
 } // namespace
-
-void setCopyFallbackForced(bool forced) {
-    fallbackForced = forced;
-}
-
-bool copyFallbackForced() {
-    if (fallbackForced)
-        return true;
-    const char* variable = std::getenv("KALVEX_FORCE_COPY_FALLBACK");
-    return variable != nullptr && std::string_view(variable) == "1";
-}
 
 std::int64_t PosixFileSystem::fileLength(const std::string& path) {
     struct stat status {};

@@ -21,8 +21,6 @@ namespace {
 // Bounded so that the caller's window stays alive between chunks.
 constexpr std::int64_t bufferChunk = std::int64_t{1} << 20;
 
-bool fallbackForced = false;
-
 // What names a file: the volume's serial number and the file's index on it.
 struct Identity {
     std::uint64_t volume;
@@ -67,18 +65,6 @@ DWORD attributesOf(const std::string& path) {
 }
 
 } // namespace
-
-void setCopyFallbackForced(bool forced) {
-    fallbackForced = forced;
-}
-
-// Windows always copies through the buffer; the switch is kept for code shared with POSIX.
-bool copyFallbackForced() {
-    if (fallbackForced)
-        return true;
-    const char* variable = std::getenv("KALVEX_FORCE_COPY_FALLBACK");
-    return variable != nullptr && std::string_view(variable) == "1";
-}
 
 std::int64_t Win32FileSystem::fileLength(const std::string& path) {
     DWORD failure = ERROR_SUCCESS;
