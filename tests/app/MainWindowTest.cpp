@@ -94,7 +94,7 @@ TEST(MainWindow, StartStateFieldChecksAndSplitButton) {
     const std::string complete = "Complete|The Split Process was successfull!";
     EXPECT_EQ(split(source.c_str(), out.c_str(), "movie", false), complete + "=movie.split");
     EXPECT_EQ(readFile(out + "movie.splitMain"), " 3 \r\nmovie.avi\r\n");
-    EXPECT_EQ(split(source.c_str(), dir.path().c_str(), "Movie.SPLIT", false),
+    EXPECT_EQ(split(source.c_str(), dir.path().string().c_str(), "Movie.SPLIT", false),
               complete + "=Movie.SPLIT");
     EXPECT_TRUE(readFile(out + "Movie.SPLIT3").size() == 1000);
     EXPECT_EQ(split(dir.file("typed.bin").c_str(), out.c_str(), "x.split", false)
