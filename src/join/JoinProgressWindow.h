@@ -20,12 +20,14 @@ public:
     // Creates the window, shows it modally and returns once it has unloaded.
     static void showJoin(const JoinInputs& inputs);
 
+    // The window for one join, which runs when it is first shown and becomes active.
+    explicit JoinProgressWindow(JoinInputs inputs);
+
 Q_SIGNALS:
     // The bar and the caption have just been set for a joined piece.
     void pieceShown();
 
 private:
-    explicit JoinProgressWindow(JoinInputs inputs);
     void createControls();
     void runJob() override;
     void showCompletion();

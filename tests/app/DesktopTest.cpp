@@ -55,7 +55,6 @@ TEST(Drop, OneLocalFileOrFolderOfTheRightKindIsChosenAsBrowseWould) {
         {0, "txtPath1", "film.SplitMain", "txtPath1", manifest},
         {0, "txtName", "film.avi", "txtPath1", file},
         {0, "txtPath2", "out", "txtPath2", out},
-        {0, "txtPath2", "/", "txtPath2", "/"},
         {0, "txtName", "text:typed", "txtName", "typed"}, // a name box takes text as before
         {0, "", "out", "", ""},
         {0, "txtPath2", "film.avi", "", ""}, // a box's refusal holds for the page around it

@@ -11,8 +11,6 @@
 namespace kalvex::test {
 namespace {
 
-namespace fs = std::filesystem;
-
 // As it opens: the menus, the icon, the options, the focus order with a screen reader's name
 // for each control, and readable pages; then the Split and Join buttons' checks.
 TEST(MainWindow, StartStateFieldChecksAndSplitButton) {

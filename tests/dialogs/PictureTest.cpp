@@ -2,20 +2,27 @@
 // coloured button faces with their captions drawn.
 #include "app/MainWindowDriver.h"
 #include "dialogs/ProgressBar.h"
+#include "join/JoinProgressWindow.h"
+#include "split/SplitProgressWindow.h"
 
 namespace kalvex::test {
 namespace {
 
-// The bar's middle row at 25 %, against the empty bar: changed near the left end,
-// unchanged near the right end. Both progress windows use this bar.
+// Each progress window at 25 %, against its empty bar: the bar's middle row changed near
+// the left end, unchanged near the right end.
 TEST(Pictures, ProgressBarsFillFromTheLeft) {
-    ProgressBar bar;
-    bar.resize(200, 20);
-    const QImage empty = bar.grab().toImage();
-    bar.setValue(25.0F);
-    const QImage filled = bar.grab().toImage();
-    EXPECT_NE(empty.pixel(20, 10), filled.pixel(20, 10)) << "not filled near the left end";
-    EXPECT_EQ(empty.pixel(180, 10), filled.pixel(180, 10)) << "filled near the right end";
+    SplitProgressWindow split;
+    JoinProgressWindow join({});
+    for (QWidget* window : std::initializer_list<QWidget*>{&split, &join}) {
+        auto* bar = child<ProgressBar>(window, "ProgressBar1");
+        const auto at = [&](float value, double share) {
+            bar->setValue(value);
+            return window->grab().toImage().pixel(bar->x() + int(bar->width() * share),
+                                                  bar->y() + bar->height() / 2);
+        };
+        EXPECT_NE(at(0, 0.1), at(25, 0.1)) << "not filled near the left end";
+        EXPECT_EQ(at(0, 0.9), at(25, 0.9)) << "filled near the right end";
+    }
 }
 
 TEST(Pictures, ColouredButtonsHaveFlatFacesAndVisibleCaptions) {

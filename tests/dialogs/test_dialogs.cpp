@@ -13,13 +13,6 @@ namespace {
 
 using Which = FolderPicker::Purpose;
 
-QStringList texts(QListWidget* list) {
-    QStringList result;
-    for (int row = 0; row < list->count(); ++row)
-        result << list->item(row)->text();
-    return result;
-}
-
 TEST(FolderPicker, OkCancelCloseBoxAndKeysEachLeaveTheirOwnChoice) {
     TempDir dir;
     const auto root = std::filesystem::canonical(dir.path());
@@ -55,7 +48,10 @@ TEST(FolderPicker, OkCancelCloseBoxAndKeysEachLeaveTheirOwnChoice) {
         whenModal(join ? "frmSaver2" : "frmSaver", [&](QWidget* window) {
             auto* list = child<QListWidget>(window, "Dir1");
             QWidget* focused = window->focusWidget();
-            EXPECT_EQ(texts(list), listing) << "each showing starts at the working directory";
+            QStringList shown;
+            for (int row = 0; row < list->count(); ++row)
+                shown << list->item(row)->text();
+            EXPECT_EQ(shown, listing) << "each showing starts at the working directory";
             EXPECT_TRUE(!join || window->geometry().topLeft() == QPoint(222, 386));
             expectReadableAndSave(window, window->objectName());
             for (const QString& folder : open)

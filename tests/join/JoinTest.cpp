@@ -9,7 +9,6 @@
 namespace kalvex::test {
 namespace {
 
-namespace fs = std::filesystem;
 using Sizes = std::vector<std::int64_t>;
 
 // Every file and folder below the folders with its contents, to tell that nothing changed.

@@ -9,7 +9,6 @@
 namespace kalvex::test {
 namespace {
 
-namespace fs = std::filesystem;
 const std::string flushFailed = "Cannot flush to the device";
 
 // A 7000-byte movie.avi split into movie.split1..3 (3072, 3072, 856 bytes) beside it, and a

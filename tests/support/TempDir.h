@@ -13,6 +13,8 @@
 
 namespace kalvex::test {
 
+namespace fs = std::filesystem;
+
 // A fresh folder for one test, removed with everything in it afterwards.
 class TempDir {
 public:
