@@ -95,6 +95,4 @@ void JoinProgressWindow::pieceDone(float bar, std::int64_t percent) {
         Qt::QueuedConnection);
 }
 
-void JoinProgressWindow::idle() {}
-
 } // namespace kalvex

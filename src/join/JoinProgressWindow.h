@@ -34,7 +34,6 @@ private:
     void showFailure(const QString& message);
 
     void pieceDone(float bar, std::int64_t percent) override;
-    void idle() override;
 
     JoinInputs inputs_;
     ProgressBar* progressBar_ = nullptr;

@@ -18,7 +18,6 @@ struct Watch : SplitObserver, JoinObserver {
     std::function<void()> then;
     void blockDone(float, std::int64_t) override { then ? then() : void(); }
     void pieceDone(float, std::int64_t) override { then ? then() : void(); }
-    void idle() override {}
 };
 
 // The FileError that action throws; a test failure when it throws none.
