@@ -1,5 +1,7 @@
 #pragma once
 
+#include "files/FileError.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -55,6 +57,18 @@ public:
 
 protected:
     File() = default;
+
+    // The 0-based offset a read or write starts at: the 1-based position when one is given,
+    // else the current offset.
+    std::int64_t startOf(std::optional<std::int64_t> position, std::int64_t current,
+                         FileOperation operation) const {
+        if (!position)
+            return current;
+        if (*position < 1)
+            throw FileError(path(), operation,
+                            "position " + std::to_string(*position) + " is before the first byte");
+        return *position - 1;
+    }
 };
 
 } // namespace kalvex::files

@@ -1,19 +1,25 @@
 #include "files/FileSystem.h"
 
+#include "files/FileError.h"
+
 #ifdef _WIN32
 #include "files/Win32FileSystem.h"
 #else
 #include "files/PosixFileSystem.h"
 #endif
 
+#include <algorithm>
 #include <cstdlib>
 #include <string_view>
+#include <vector>
 
 namespace kalvex::files {
 
 namespace {
 FileSystem* overridden = nullptr;
 bool durable = true;
+// Bounded so that memory does not grow with the file, and callers hear between chunks.
+constexpr std::int64_t bufferChunk = std::int64_t{1} << 20;
 bool fallbackForced = false;
 } // namespace
 
@@ -36,6 +42,38 @@ FileSystem::Override::Override(FileSystem& replacement) : previous_(overridden) 
 
 FileSystem::Override::~Override() {
     overridden = previous_;
+}
+
+void FileSystem::copy(File& from, File& to, std::int64_t position, std::int64_t count,
+                      const std::function<void()>& afterChunk) {
+    checkCopy(from, to, position, count);
+    copyThroughBuffer(from, to, position, count, afterChunk);
+}
+
+void FileSystem::checkCopy(const File& from, const File& to, std::int64_t position,
+                           std::int64_t count) {
+    if (position < 1)
+        throw FileError(to.path(), FileOperation::Copy,
+                        "position " + std::to_string(position) + " is before the first byte");
+    if (count < 0)
+        throw FileError(from.path(), FileOperation::Copy,
+                        "cannot copy a negative count of " + std::to_string(count) + " bytes");
+}
+
+void FileSystem::copyThroughBuffer(File& from, File& to, std::int64_t position, std::int64_t count,
+                                   const std::function<void()>& afterChunk) {
+    std::vector<std::byte> buffer(static_cast<std::size_t>(std::min(count, bufferChunk)));
+    std::int64_t done = 0;
+    while (done < count) {
+        const auto size = static_cast<std::size_t>(
+            std::min(count - done, static_cast<std::int64_t>(buffer.size())));
+        const std::span<std::byte> chunk(buffer.data(), size);
+        from.read(chunk);
+        to.write(position + done, chunk);
+        done += static_cast<std::int64_t>(size);
+        if (afterChunk)
+            afterChunk();
+    }
 }
 
 void setCopyFallbackForced(bool forced) {

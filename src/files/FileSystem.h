@@ -88,9 +88,9 @@ public:
 
     // Copies count bytes from the current position of from into to at position (1-based),
     // in chunks, calling afterChunk between them so that a caller can keep a window alive.
-    // Uses the kernel's in-place copy where the system offers it.
+    // Uses the kernel's in-place copy where the system offers it; here, plain reads and writes.
     virtual void copy(File& from, File& to, std::int64_t position, std::int64_t count,
-                      const std::function<void()>& afterChunk) = 0;
+                      const std::function<void()>& afterChunk);
 
     // Copies count bytes from fromPosition of from to toPosition of to (both 1-based) inside
     // the kernel, as far as the system agrees to, in one call where it can; returns the bytes
@@ -100,6 +100,15 @@ public:
         (void)from, (void)fromPosition, (void)to, (void)toPosition, (void)count;
         return 0;
     }
+
+protected:
+    // The checks every copy makes first: a position before the first byte or a negative
+    // count is a failure.
+    static void checkCopy(const File& from, const File& to, std::int64_t position,
+                          std::int64_t count);
+    // The plain copy: bounded chunks read from the current position of from.
+    static void copyThroughBuffer(File& from, File& to, std::int64_t position, std::int64_t count,
+                                  const std::function<void()>& afterChunk);
 };
 
 // Makes copy() use its plain read-and-write loop even where the kernel could copy in place,

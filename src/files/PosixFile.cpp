@@ -130,19 +130,9 @@ void PosixFile::requireOpen(FileOperation operation) const {
         throw FileError::fromSystem(path_, operation, EBADF);
 }
 
-std::int64_t PosixFile::startOf(std::optional<std::int64_t> position,
-                                FileOperation operation) const {
-    if (!position)
-        return offset_;
-    if (*position < 1)
-        throw FileError(path_, operation,
-                        "position " + std::to_string(*position) + " is before the first byte");
-    return *position - 1;
-}
-
 void PosixFile::read(std::span<std::byte> data, std::optional<std::int64_t> position) {
     requireOpen(FileOperation::Read);
-    const std::int64_t start = startOf(position, FileOperation::Read);
+    const std::int64_t start = startOf(position, offset_, FileOperation::Read);
     std::size_t done = 0;
     while (done < data.size()) {
         const std::size_t want = std::min(data.size() - done, maxTransfer);
@@ -162,7 +152,7 @@ void PosixFile::read(std::span<std::byte> data, std::optional<std::int64_t> posi
 
 void PosixFile::write(std::int64_t position, std::span<const std::byte> data) {
     requireOpen(FileOperation::Write);
-    const std::int64_t start = startOf(position, FileOperation::Write);
+    const std::int64_t start = startOf(position, offset_, FileOperation::Write);
     std::size_t done = 0;
     while (done < data.size()) {
         const std::size_t want = std::min(data.size() - done, maxTransfer);

@@ -48,7 +48,6 @@ public:
 private:
     PosixFile(int descriptor, std::string path, std::uint64_t device, std::uint64_t inode);
     void requireOpen(FileOperation operation) const;
-    std::int64_t startOf(std::optional<std::int64_t> position, FileOperation operation) const;
 
     int descriptor_;
     std::string path_;

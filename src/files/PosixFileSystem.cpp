@@ -22,7 +22,6 @@ namespace {
 
 // Bounded so that the caller's window stays alive between chunks.
 constexpr std::int64_t kernelChunk = std::int64_t{16} << 20;
-constexpr std::int64_t bufferChunk = std::int64_t{1} << 20;
 
 // The kernel declines an in-place copy for many harmless reasons (different file systems,
 // old kernels, special files, sandboxes); the plain loop then does the work.
@@ -76,21 +75,6 @@ std::int64_t copyInKernel(PosixFile& from, std::int64_t fromStart, PosixFile& to
         notify(afterChunk);
     }
     return done;
-}
-
-void copyThroughBuffer(File& from, File& to, std::int64_t position, std::int64_t count,
-                       const std::function<void()>& afterChunk) {
-    std::vector<std::byte> buffer(static_cast<std::size_t>(std::min(count, bufferChunk)));
-    std::int64_t done = 0;
-    while (done < count) {
-        const auto size = static_cast<std::size_t>(
-            std::min(count - done, static_cast<std::int64_t>(buffer.size())));
-        const std::span<std::byte> chunk(buffer.data(), size);
-        from.read(chunk);
-        to.write(position + done, chunk);
-        done += static_cast<std::int64_t>(size);
-        notify(afterChunk);
-    }
 }
 
 bool statPath(const std::string& path, struct stat& status) {
@@ -240,12 +224,7 @@ void PosixFileSystem::rename(const std::string& from, const std::string& to) {
 
 void PosixFileSystem::copy(File& from, File& to, std::int64_t position, std::int64_t count,
                            const std::function<void()>& afterChunk) {
-    if (position < 1)
-        throw FileError(to.path(), FileOperation::Copy,
-                        "position " + std::to_string(position) + " is before the first byte");
-    if (count < 0)
-        throw FileError(from.path(), FileOperation::Copy,
-                        "cannot copy a negative count of " + std::to_string(count) + " bytes");
+    checkCopy(from, to, position, count);
     std::int64_t done = 0;
     auto* source = dynamic_cast<PosixFile*>(&from);
     auto* target = dynamic_cast<PosixFile*>(&to);

@@ -86,19 +86,9 @@ void Win32File::requireOpen(FileOperation operation) const {
         throw win32::systemError(path_, operation, ERROR_INVALID_HANDLE);
 }
 
-std::int64_t Win32File::startOf(std::optional<std::int64_t> position,
-                                FileOperation operation) const {
-    if (!position)
-        return offset_;
-    if (*position < 1)
-        throw FileError(path_, operation,
-                        "position " + std::to_string(*position) + " is before the first byte");
-    return *position - 1;
-}
-
 void Win32File::read(std::span<std::byte> data, std::optional<std::int64_t> position) {
     requireOpen(FileOperation::Read);
-    const std::int64_t start = startOf(position, FileOperation::Read);
+    const std::int64_t start = startOf(position, offset_, FileOperation::Read);
     std::size_t done = 0;
     while (done < data.size()) {
         const auto want =
@@ -120,7 +110,7 @@ void Win32File::read(std::span<std::byte> data, std::optional<std::int64_t> posi
 
 void Win32File::write(std::int64_t position, std::span<const std::byte> data) {
     requireOpen(FileOperation::Write);
-    const std::int64_t start = startOf(position, FileOperation::Write);
+    const std::int64_t start = startOf(position, offset_, FileOperation::Write);
     std::size_t done = 0;
     while (done < data.size()) {
         const auto want =

@@ -45,7 +45,6 @@ private:
     static std::unique_ptr<Win32File> open(const std::string& path, bool writable,
                                            unsigned long disposition, FileOperation operation);
     void requireOpen(FileOperation operation) const;
-    std::int64_t startOf(std::optional<std::int64_t> position, FileOperation operation) const;
 
     void* handle_;
     std::string path_;

@@ -18,9 +18,6 @@ namespace kalvex::files {
 
 namespace {
 
-// Bounded so that the caller's window stays alive between chunks.
-constexpr std::int64_t bufferChunk = std::int64_t{1} << 20;
-
 // What names a file: the volume's serial number and the file's index on it.
 struct Identity {
     std::uint64_t volume;
@@ -110,28 +107,6 @@ void Win32FileSystem::rename(const std::string& from, const std::string& to) {
     if (!::MoveFileExW(source.c_str(), target.c_str(),
                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         throw win32::systemError(from, FileOperation::Rename, ::GetLastError());
-}
-
-void Win32FileSystem::copy(File& from, File& to, std::int64_t position, std::int64_t count,
-                           const std::function<void()>& afterChunk) {
-    if (position < 1)
-        throw FileError(to.path(), FileOperation::Copy,
-                        "position " + std::to_string(position) + " is before the first byte");
-    if (count < 0)
-        throw FileError(from.path(), FileOperation::Copy,
-                        "cannot copy a negative count of " + std::to_string(count) + " bytes");
-    std::vector<std::byte> buffer(static_cast<std::size_t>(std::min(count, bufferChunk)));
-    std::int64_t done = 0;
-    while (done < count) {
-        const auto size = static_cast<std::size_t>(
-            std::min(count - done, static_cast<std::int64_t>(buffer.size())));
-        const std::span<std::byte> chunk(buffer.data(), size);
-        from.read(chunk);
-        to.write(position + done, chunk);
-        done += static_cast<std::int64_t>(size);
-        if (afterChunk)
-            afterChunk();
-    }
 }
 
 std::unique_ptr<File> Win32FileSystem::openUnnamed(const std::string&) {

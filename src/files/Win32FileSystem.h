@@ -28,9 +28,6 @@ public:
     bool sameFile(const std::string& a, const std::string& b) override;
     // Replaces an existing file at to, the new entry written through to the disk.
     void rename(const std::string& from, const std::string& to) override;
-    // Plain reads and writes through a buffer: Windows has no in-place copy between handles.
-    void copy(File& from, File& to, std::int64_t position, std::int64_t count,
-              const std::function<void()>& afterChunk) override;
 };
 
 } // namespace kalvex::files

@@ -3,11 +3,7 @@
 #include "app/LightPalette.h"
 #include "app/MainWindowDriver.h"
 
-#include <QDropEvent>
 #include <QMimeData>
-#include <QUrl>
-
-#include <cmath>
 
 namespace kalvex::test {
 namespace {
