@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -41,6 +42,15 @@ public:
     // Puts what was written on the device (fsync; FlushFileBuffers on Windows). A file system
     // that cannot flush is no failure; a flush that fails is.
     virtual void flush() = 0;
+
+    // Starts putting what was written on the device and returns without waiting, so that a
+    // later flush finds little left to do. Failures wait for that flush to report them.
+    virtual void startWriteback() {}
+
+    // A second handle on this open file, which stays open when this one is closed: a file can
+    // be closed, and its close checked, as soon as it is written, and flushed later through
+    // the duplicate.
+    virtual std::unique_ptr<File> duplicate() = 0;
 
     // Takes the lock without waiting (flock LOCK_NB; LockFileEx with
     // LOCKFILE_FAIL_IMMEDIATELY). False when another open file holds a lock that excludes

@@ -108,8 +108,9 @@ std::unique_ptr<PosixFile> PosixFile::open(const std::string& path, int flags,
         if (const auto reason = notRegularReason(status.st_mode, type))
             throw FileError(path, operation, *reason);
     }
-    const int flagsNow = ::fcntl(descriptor, F_GETFL);
-    if (flagsNow < 0 || ::fcntl(descriptor, F_SETFL, flagsNow & ~O_NONBLOCK) != 0)
+    // F_SETFL changes only the status flags, so the flags of the open minus O_NONBLOCK are
+    // exactly what the descriptor should keep.
+    if (::fcntl(descriptor, F_SETFL, flags & ~O_NONBLOCK) != 0)
         throw FileError::fromSystem(path, operation, errno);
     file->device_ = static_cast<std::uint64_t>(status.st_dev);
     file->inode_ = static_cast<std::uint64_t>(status.st_ino);
@@ -195,6 +196,22 @@ void PosixFile::flush() {
             return;
         throw FileError::fromSystem(path_, FileOperation::Flush, errno);
     }
+}
+
+void PosixFile::startWriteback() {
+#ifdef __linux__
+    // Only a start: whatever goes wrong is for the flush to report.
+    if (descriptor_ >= 0)
+        ::sync_file_range(descriptor_, 0, 0, SYNC_FILE_RANGE_WRITE);
+#endif
+}
+
+std::unique_ptr<File> PosixFile::duplicate() {
+    requireOpen(FileOperation::Inspect);
+    const int copy = system::calls().duplicate(descriptor_);
+    if (copy < 0)
+        throw FileError::fromSystem(path_, FileOperation::Inspect, errno);
+    return std::unique_ptr<File>(new PosixFile(copy, path_, device_, inode_));
 }
 
 bool PosixFile::tryLock(LockMode mode) {

@@ -33,6 +33,8 @@ public:
     std::int64_t length() override;
     void truncate(std::int64_t length) override;
     void flush() override;
+    void startWriteback() override;
+    std::unique_ptr<File> duplicate() override;
     bool tryLock(LockMode mode) override;
     void close() override;
     bool isOpen() const override { return descriptor_ >= 0; }

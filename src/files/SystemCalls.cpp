@@ -20,6 +20,10 @@ ssize_t copyFileRange(int in, off_t* inOffset, int out, off_t* outOffset, size_t
 #endif
 }
 
+int duplicate(int descriptor) {
+    return ::fcntl(descriptor, F_DUPFD_CLOEXEC, 0);
+}
+
 int openFile(const char* path, int flags, mode_t mode) {
     return ::open(path, flags, mode);
 }
@@ -27,7 +31,8 @@ int openFile(const char* path, int flags, mode_t mode) {
 } // namespace
 
 Calls nativeCalls() {
-    return Calls{::pread, ::pwrite, ::close, copyFileRange, openFile, ::fsync, ::flock, ::linkat};
+    return Calls{::pread, ::pwrite, ::close,  copyFileRange, openFile,
+                 ::fsync, ::flock,  ::linkat, duplicate};
 }
 
 Calls& calls() {

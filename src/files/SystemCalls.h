@@ -19,6 +19,8 @@ struct Calls {
     int (*fsync)(int descriptor);
     int (*flock)(int descriptor, int operation);
     int (*linkat)(int fromFolder, const char* from, int toFolder, const char* to, int flags);
+    // A second descriptor on the same open file (close-on-exec).
+    int (*duplicate)(int descriptor);
 };
 
 // The calls the system offers.

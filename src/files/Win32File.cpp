@@ -141,6 +141,18 @@ void Win32File::flush() {
         throw win32::systemError(path_, FileOperation::Flush, ::GetLastError());
 }
 
+std::unique_ptr<File> Win32File::duplicate() {
+    requireOpen(FileOperation::Inspect);
+    HANDLE copy = nullptr;
+    if (!::DuplicateHandle(::GetCurrentProcess(), handle_, ::GetCurrentProcess(), &copy, 0, FALSE,
+                           DUPLICATE_SAME_ACCESS))
+        throw win32::systemError(path_, FileOperation::Inspect, ::GetLastError());
+    std::unique_ptr<Win32File> file(new Win32File(copy, path_, writable_));
+    file->device_ = device_;
+    file->inode_ = inode_;
+    return file;
+}
+
 void Win32File::truncate(std::int64_t length) {
     requireOpen(FileOperation::Write);
     FILE_END_OF_FILE_INFO end{};

@@ -36,6 +36,7 @@ public:
     std::uint64_t device() const override { return device_; }
     std::uint64_t inode() const override { return inode_; }
     void flush() override;
+    std::unique_ptr<File> duplicate() override;
     void truncate(std::int64_t length) override;
     // LockFileEx over the whole file, without waiting.
     bool tryLock(LockMode mode) override;

@@ -91,7 +91,8 @@ TEST(PosixFile, RetriesShortCountsAndInterruptionsAtOneBased64BitPositions) {
     auto in = fs.openRead(path);
     {
         system::ReplaceCalls replaced({scripted<void*, ::pread>, scripted<const void*, ::pwrite>,
-                                       failingClose, nullptr, nullptr, nullptr, nullptr, nullptr});
+                                       failingClose, nullptr, nullptr, nullptr, nullptr, nullptr,
+                                       nullptr});
         script = {-EINTR, 3, -EINTR, 1, 5};
         out->write(5, bytes(text));
         script = {2, -EINTR, 7};
@@ -131,7 +132,7 @@ TEST(Copy, KernelCopyAndPlainLoopMoveTheSameBytesAndReportFailures) {
         writePattern(source, count + 200);
         writeFile(target, "0123456789");
         FaultyFileSystem faulty;
-        faulty.failCopyFileRange(error, 12345);
+        faulty.failKernelCopy(error, 12345);
         auto from = faulty.openRead(source);
         auto to = faulty.openWrite(target, WriteMode::Keep);
         read(*from, 100);

@@ -152,7 +152,7 @@ TEST(SplitCopy, KernelThenBufferGiveTheSameBytesAndKernelFailuresFailTheSplit) {
          {std::pair{0L, EXDEV}, {1500L, EOPNOTSUPP}, {3000L, ENOSPC}}) {
         Scene s;
         FaultyFileSystem faulty;
-        faulty.failCopyFileRange(error, copied);
+        faulty.failKernelCopy(error, copied);
         const std::string message = s.split(faulty);
         EXPECT_EQ(faulty.openFiles(), 0);
         EXPECT_EQ(message.find("No space left") != std::string::npos, error == ENOSPC) << message;

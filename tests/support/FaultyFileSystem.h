@@ -9,6 +9,8 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <map>
+#include <mutex>
+#include <optional>
 #include <vector>
 
 namespace kalvex::test {
@@ -17,7 +19,8 @@ namespace kalvex::test {
 // path that ends with its suffix, and its error carries the system's reason for the given
 // errno. The faults act at the system calls, so the file layer's own loops and checks meet
 // them as they would meet a real disk. Put it in force with files::FileSystem::Override.
-// Use one at a time: while a second one lives, the first one's faults wait.
+// Use one at a time: while a second one lives, the first one's faults wait. Safe to use from
+// several threads at once.
 class FaultyFileSystem : public files::PosixFileSystem {
     using Op = files::FileOperation;
     using FilePtr = std::unique_ptr<files::File>;
@@ -41,10 +44,10 @@ public:
     void failClose(std::string suffix, int error) { rules_.push_back({Close, suffix, 0, error}); }
     // Renaming from or to a matching path fails.
     void failRename(std::string suffix, int error) { rules_.push_back({Rename, suffix, 0, error}); }
-    // The kernel's in-place copy takes bytes in all, then refuses with error (EXDEV and the
-    // like make the copy go on through its plain loop; ENOSPC or EIO fail it). Files with read
-    // or write rules never reach the kernel's copy.
-    void failCopyFileRange(int error, std::int64_t bytes = 0) {
+    // The kernel's in-place copy (copy_file_range) takes bytes in all, then refuses with error
+    // (EXDEV and the like make the copy go on through its plain loop; ENOSPC or EIO fail it). Files
+    // with read or write rules never reach the kernel's copy.
+    void failKernelCopy(int error, std::int64_t bytes = 0) {
         rules_.push_back({Copy, "", bytes, error});
     }
     // Flushing a matching file or folder (its path without a trailing separator) fails.
@@ -55,10 +58,16 @@ public:
     void lack(Feature feature, int error) { lacks_[feature] = error; }
 
     // Every file and folder flushed to the device, in order.
-    const std::vector<std::string>& flushed() const { return flushed_; }
+    std::vector<std::string> flushed() const {
+        const std::lock_guard lock(mutex_);
+        return flushed_;
+    }
 
-    // Files opened here that are still open.
-    int openFiles() const { return static_cast<int>(open_.size()); }
+    // Files opened here (and their duplicates) that are still open.
+    int openFiles() const {
+        const std::lock_guard lock(mutex_);
+        return static_cast<int>(open_.size());
+    }
 
     // Runs before each write or in-kernel copy into a file opened here: its path, the 1-based
     // position, the size.
@@ -101,15 +110,22 @@ private:
         if (const Rule* rule = find(Open, path))
             throw files::FileError::fromSystem(path, operation, rule->error);
         auto file = open();
+        const std::lock_guard lock(mutex_);
         if (file) // an unnamed file may be refused
             open_[dynamic_cast<files::PosixFile&>(*file).descriptor()] = path;
         return file;
     }
 
     static files::system::Calls real() { return files::system::nativeCalls(); }
-    static Rule* ruled(int descriptor, Kind kind) {
+    // The path a descriptor was opened under here.
+    static std::optional<std::string> tracked(int descriptor) {
+        const std::lock_guard lock(active->mutex_);
         const auto found = active->open_.find(descriptor);
-        return found == active->open_.end() ? nullptr : active->find(kind, found->second);
+        return found == active->open_.end() ? std::nullopt : std::optional(found->second);
+    }
+    static Rule* ruled(int descriptor, Kind kind) {
+        const auto path = tracked(descriptor);
+        return path ? active->find(kind, *path) : nullptr;
     }
     static int failWith(int error) { return errno = error, -1; }
     // Lets through what the descriptor's rule of this kind still allows, then fails.
@@ -118,10 +134,17 @@ private:
         Rule* rule = ruled(descriptor, kind);
         if (!rule)
             return call(size);
-        if (rule->bytes <= 0)
-            return failWith(rule->error);
-        const ssize_t done = call(std::min<std::size_t>(size, rule->bytes));
-        rule->bytes -= std::max<ssize_t>(done, 0);
+        std::size_t allowed = 0;
+        {
+            const std::lock_guard lock(active->mutex_);
+            if (rule->bytes <= 0)
+                return failWith(rule->error);
+            allowed = std::min<std::size_t>(size, rule->bytes);
+            rule->bytes -= static_cast<std::int64_t>(allowed);
+        }
+        const ssize_t done = call(allowed);
+        const std::lock_guard lock(active->mutex_);
+        rule->bytes += static_cast<std::int64_t>(allowed) - std::max<ssize_t>(done, 0);
         return done;
     }
     // The system calls in force while this file system lives.
@@ -130,16 +153,22 @@ private:
             return real().pread(descriptor, data, allowed, offset);
         });
     }
+    static void announceWrite(int descriptor, off_t offset, std::size_t size) {
+        if (const auto path = tracked(descriptor); path && active->beforeWrite)
+            active->beforeWrite(*path, offset + 1, size);
+    }
     static ssize_t writeCall(int descriptor, const void* data, size_t size, off_t offset) {
-        if (active->beforeWrite && active->open_.contains(descriptor))
-            active->beforeWrite(active->open_[descriptor], offset + 1, size);
+        announceWrite(descriptor, offset, size);
         return transfer(descriptor, Write, size, [&](std::size_t allowed) {
             return real().pwrite(descriptor, data, allowed, offset);
         });
     }
     static int closeCall(int descriptor) {
         const Rule* rule = ruled(descriptor, Close);
-        active->open_.erase(descriptor);
+        {
+            const std::lock_guard lock(active->mutex_);
+            active->open_.erase(descriptor);
+        }
         const int closed = real().close(descriptor);
         return rule ? failWith(rule->error) : closed;
     }
@@ -148,11 +177,18 @@ private:
         for (const int descriptor : {in, out})
             if (ruled(descriptor, Read) || ruled(descriptor, Write))
                 return failWith(EXDEV);
-        if (active->beforeWrite && active->open_.contains(out))
-            active->beforeWrite(active->open_[out], *outOffset + 1, size);
+        announceWrite(out, *outOffset, size);
         return transfer(out, Copy, size, [&](std::size_t allowed) {
             return real().copyFileRange(in, inOffset, out, outOffset, allowed, flags);
         });
+    }
+    static int duplicateCall(int descriptor) {
+        const int copy = real().duplicate(descriptor);
+        const auto path = tracked(descriptor);
+        const std::lock_guard lock(active->mutex_);
+        if (copy >= 0 && path)
+            active->open_[copy] = *path;
+        return copy;
     }
 
     static int lacking(Feature feature) { return active->lacks_[feature]; }
@@ -163,8 +199,8 @@ private:
     }
     // Names the descriptor by the path it was opened under, or by what the system says.
     static std::string pathOf(int descriptor) {
-        if (active->open_.contains(descriptor))
-            return active->open_[descriptor];
+        if (const auto path = tracked(descriptor))
+            return *path;
         std::error_code ignored;
         return std::filesystem::read_symlink("/proc/self/fd/" + std::to_string(descriptor), ignored)
             .string();
@@ -173,9 +209,12 @@ private:
         const std::string path = pathOf(descriptor);
         if (const Rule* rule = active->find(Flush, path))
             return failWith(rule->error);
-        if (!active->open_.contains(descriptor) && lacking(FolderFlushes))
+        if (!tracked(descriptor) && lacking(FolderFlushes))
             return failWith(lacking(FolderFlushes));
-        active->flushed_.push_back(path);
+        {
+            const std::lock_guard lock(active->mutex_);
+            active->flushed_.push_back(path);
+        }
         return real().fsync(descriptor);
     }
     static int flockCall(int descriptor, int operation) {
@@ -189,12 +228,15 @@ private:
 
     inline static FaultyFileSystem* active = nullptr;
     FaultyFileSystem* previous_ = active;
-    files::system::ReplaceCalls calls_{
-        {readCall, writeCall, closeCall, copyCall, openCall, fsyncCall, flockCall, linkatCall}};
+    static constexpr files::system::Calls faultyCalls{readCall,  writeCall,  closeCall,
+                                                      copyCall,  openCall,   fsyncCall,
+                                                      flockCall, linkatCall, duplicateCall};
+    files::system::ReplaceCalls calls_{faultyCalls};
     int lacks_[FolderFlushes + 1] = {}; // errno by feature, 0 where it is there
     std::vector<std::string> flushed_;
     std::vector<Rule> rules_;
     std::map<int, std::string> open_; // path by descriptor
+    mutable std::mutex mutex_;        // over open_, flushed_ and the rules' bytes
 };
 
 } // namespace kalvex::test
