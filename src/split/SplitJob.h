@@ -5,6 +5,7 @@
 #include "files/StagedFile.h"
 #include "files/TextOutput.h"
 #include "split/PieceNames.h"
+#include "split/PieceOpener.h"
 #include "split/SplitInputs.h"
 #include "split/SplitObserver.h"
 
@@ -32,6 +33,9 @@ public:
     static constexpr std::int64_t SmallBlock = 1024;
     static constexpr std::int64_t LargeBlock = 1048576;
     static constexpr std::int64_t LargeSource = 10 * LargeBlock;
+    // Written pieces wait for their flush together, up to this many, each holding a
+    // descriptor: well inside the usual limit of 1024.
+    static constexpr std::size_t MostUnflushed = 512;
 
     static SplitRoutine routineFor(std::int64_t sourceLength, double pieceSize);
     static std::int64_t blockSize(SplitRoutine routine);
@@ -74,7 +78,11 @@ private:
     void claimSet();
     template <class Step> void onManifest(const Step& step);
     std::int64_t piecesNeeded() const;
+    std::int64_t piecesToWrite() const;
     void copyPiece(std::int64_t number);
+    files::File& openPiece(std::int64_t number);
+    void finishPiece(files::File& piece);
+    void flushWrittenPieces();
     void copyBlock(files::File& piece, std::int64_t position, std::int64_t count);
 
     files::FileSystem& fileSystem_;
@@ -92,6 +100,10 @@ private:
     std::unique_ptr<files::File> source_;
     std::unique_ptr<files::File> piece_;
     std::unique_ptr<files::File> pieceOne_; // open and locked from openSource to the end
+    std::optional<PieceOpener> opener_;     // pieces 2 on, while they are copied
+    // Written pieces not yet flushed, in order: duplicates, the pieces themselves being
+    // closed as soon as they are written; nothing for piece 1, which is still open.
+    std::vector<std::unique_ptr<files::File>> unflushed_;
     std::optional<files::StagedFile> stagedManifest_;
     std::optional<files::TextOutput> manifest_;
     std::vector<std::byte> block_; // the one block buffer of the job

@@ -1,0 +1,115 @@
+#include "split/PieceOpener.h"
+
+#include "files/FileError.h"
+
+#include <cerrno>
+#include <stdexcept>
+#include <utility>
+
+namespace kalvex {
+
+PieceOpener::PieceOpener(files::FileSystem& fileSystem, PieceNames names, std::int64_t first,
+                         std::int64_t last)
+    : fileSystem_(fileSystem), names_(std::move(names)), first_(first), last_(last),
+      taken_(first - 1), thread_([this] { openInOrder(); }) {}
+
+PieceOpener::~PieceOpener() {
+    {
+        const std::lock_guard lock(mutex_);
+        stopping_ = true;
+    }
+    changed_.notify_all();
+    thread_.join();
+    for (Opened& opened : ready_)
+        discard(opened);
+}
+
+std::unique_ptr<files::File> PieceOpener::take() {
+    Opened next;
+    {
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock, [this] { return !ready_.empty() || finished_; });
+        if (ready_.empty())
+            throw std::logic_error("a piece was taken past the last one opened");
+        next = std::move(ready_.front());
+        ready_.pop_front();
+        ++taken_;
+    }
+    changed_.notify_all();
+    if (next.failure)
+        std::rethrow_exception(next.failure);
+    if (!next.created) {
+        try {
+            next.file->truncate(0);
+        } catch (...) {
+            discard(next);
+            throw;
+        }
+    }
+    return std::move(next.file);
+}
+
+void PieceOpener::openInOrder() {
+    openUntilDone();
+    {
+        const std::lock_guard lock(mutex_);
+        finished_ = true;
+    }
+    changed_.notify_all();
+}
+
+void PieceOpener::openUntilDone() {
+    for (std::int64_t number = first_; number <= last_; ++number) {
+        {
+            std::unique_lock lock(mutex_);
+            changed_.wait(lock, [&] { return stopping_ || number - taken_ <= Ahead; });
+            if (stopping_)
+                return;
+        }
+        Opened opened = open(number);
+        const bool failed = opened.failure != nullptr;
+        {
+            const std::lock_guard lock(mutex_);
+            ready_.push_back(std::move(opened));
+        }
+        changed_.notify_all();
+        // The split stops at the piece that failed, so nothing after it is wanted.
+        if (failed)
+            return;
+    }
+}
+
+PieceOpener::Opened PieceOpener::open(std::int64_t number) {
+    const std::string path = names_.piecePath(number);
+    Opened opened;
+    try {
+        try {
+            opened.file = fileSystem_.openWrite(path, files::WriteMode::CreateNew);
+            opened.created = true;
+        } catch (const files::FileError& error) {
+            if (error.errorCode() != EEXIST)
+                throw;
+            opened.file = fileSystem_.openWrite(path, files::WriteMode::Keep);
+        }
+    } catch (...) {
+        opened.failure = std::current_exception();
+    }
+    return opened;
+}
+
+void PieceOpener::discard(Opened& opened) noexcept {
+    if (!opened.file)
+        return;
+    try {
+        const std::string path = opened.file->path();
+        opened.file->close();
+        opened.file.reset();
+        if (opened.created)
+            fileSystem_.remove(path);
+    } catch (...) {
+        // Never written to: nothing of the split is lost if it stays.
+    }
+    opened.file.reset();
+}
+
+} // namespace kalvex
