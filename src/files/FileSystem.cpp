@@ -81,10 +81,12 @@ void setCopyFallbackForced(bool forced) {
 }
 
 bool copyFallbackForced() {
-    if (fallbackForced)
-        return true;
-    const char* variable = std::getenv("KALVEX_FORCE_COPY_FALLBACK");
-    return variable != nullptr && std::string_view(variable) == "1";
+    // Read once: the 1 KiB copy asks for every block, and the environment does not change.
+    static const bool byEnvironment = [] {
+        const char* variable = std::getenv("KALVEX_FORCE_COPY_FALLBACK");
+        return variable != nullptr && std::string_view(variable) == "1";
+    }();
+    return fallbackForced || byEnvironment;
 }
 
 void setDurabilityEnabled(bool enabled) {
