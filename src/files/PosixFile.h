@@ -33,6 +33,7 @@ public:
     std::int64_t length() override;
     void truncate(std::int64_t length) override;
     void flush() override;
+    void reserve(std::int64_t length) override;
     void startWriteback() override;
     std::unique_ptr<File> duplicate() override;
     bool tryLock(LockMode mode) override;

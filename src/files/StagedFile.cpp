@@ -93,6 +93,13 @@ void StagedFile::commit() {
 
 std::string StagedFile::keep() noexcept {
     try {
+        // Room reserved past what was written is not kept with it.
+        if (file_ && file_->isOpen())
+            file_->truncate(file_->length());
+    } catch (...) {
+        // Only room on the device; what was written stays.
+    }
+    try {
         if (file_ && file_->isOpen())
             name();
     } catch (...) {

@@ -48,8 +48,9 @@ void JoinJob::run() {
         const std::string output = files::folderPath(fileSystem_, joinFolder_) + manifest.title;
         const PieceNames pieces = pieceNamesFor(fileSystem_, manifest.basePath);
         refuseUnsafeOutput(manifest, pieces, output);
-        claimPieces(manifest, pieces);
+        const std::int64_t length = claimPieces(manifest, pieces);
         output_.emplace(fileSystem_, output, temporarySuffix);
+        output_->file().reserve(length);
         joinPieces(manifest, pieces);
         output_->commit();
         if (pieceOne_)
@@ -114,13 +115,14 @@ void JoinJob::refuseUnsafeOutput(const JoinManifest& manifest, const PieceNames&
 // Before anything is written: piece 1 is not being written by a split, and the pieces can
 // come from one split (all but the last as long as piece 1, the last not longer). Checking
 // stops at the first missing piece, which the copy then reports after what came before it.
-void JoinJob::claimPieces(const JoinManifest& manifest, const PieceNames& pieces) {
+// Returns the length of the output, as far as the pieces there go.
+std::int64_t JoinJob::claimPieces(const JoinManifest& manifest, const PieceNames& pieces) {
     try {
         pieceOne_ = fileSystem_.openRead(pieces.piecePath(1));
     } catch (const files::FileError& error) {
         if (!isMissing(error))
             throw;
-        return;
+        return 0;
     }
     if (!pieceOne_->tryLock(files::LockMode::Shared))
         throw JoinFailure(pieceOne_->path(),
@@ -128,6 +130,7 @@ void JoinJob::claimPieces(const JoinManifest& manifest, const PieceNames& pieces
                               pieceOne_->path() +
                               "\" is being written by a split that has not finished.");
     const std::int64_t full = pieceOne_->length();
+    std::int64_t total = full;
     for (double k = 2; k <= manifest.count; k += 1) {
         const std::string piece = pieces.piecePath(pieceNumber(k));
         std::int64_t length = 0;
@@ -136,8 +139,9 @@ void JoinJob::claimPieces(const JoinManifest& manifest, const PieceNames& pieces
         } catch (const files::FileError& error) {
             if (!isMissing(error))
                 throw;
-            return;
+            return total;
         }
+        total += length;
         const bool last = k + 1 > manifest.count;
         if (length == full || (last && length < full))
             continue;
@@ -146,6 +150,7 @@ void JoinJob::claimPieces(const JoinManifest& manifest, const PieceNames& pieces
                                      " bytes where piece 1 holds " + std::to_string(full) +
                                      "; these pieces cannot come from one split.");
     }
+    return total;
 }
 
 void JoinJob::joinPieces(const JoinManifest& manifest, const PieceNames& pieces) {

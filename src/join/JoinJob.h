@@ -35,7 +35,7 @@ private:
     void refuseUnfitName(const JoinManifest& manifest);
     void refuseUnsafeOutput(const JoinManifest& manifest, const PieceNames& pieces,
                             const std::string& output);
-    void claimPieces(const JoinManifest& manifest, const PieceNames& pieces);
+    std::int64_t claimPieces(const JoinManifest& manifest, const PieceNames& pieces);
     void joinPieces(const JoinManifest& manifest, const PieceNames& pieces);
     void copyPiece(const std::string& path, std::int64_t& offset);
     std::string keepOutput() noexcept;

@@ -2,6 +2,7 @@
 
 #include "files/FileError.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <stdexcept>
 #include <utility>
@@ -9,9 +10,10 @@
 namespace kalvex {
 
 PieceOpener::PieceOpener(files::FileSystem& fileSystem, PieceNames names, std::int64_t first,
-                         std::int64_t last)
+                         std::int64_t last, std::int64_t pieceSize, std::int64_t sourceLength)
     : fileSystem_(fileSystem), names_(std::move(names)), first_(first), last_(last),
-      taken_(first - 1), thread_([this] { openInOrder(); }) {}
+      pieceSize_(pieceSize), sourceLength_(sourceLength), taken_(first - 1),
+      thread_([this] { openInOrder(); }) {}
 
 PieceOpener::~PieceOpener() {
     {
@@ -26,6 +28,7 @@ PieceOpener::~PieceOpener() {
 
 std::unique_ptr<files::File> PieceOpener::take() {
     Opened next;
+    std::int64_t number = 0;
     {
         std::unique_lock lock(mutex_);
         changed_.wait(lock, [this] { return !ready_.empty() || finished_; });
@@ -33,7 +36,7 @@ std::unique_ptr<files::File> PieceOpener::take() {
             throw std::logic_error("a piece was taken past the last one opened");
         next = std::move(ready_.front());
         ready_.pop_front();
-        ++taken_;
+        number = ++taken_;
     }
     changed_.notify_all();
     if (next.failure)
@@ -41,6 +44,7 @@ std::unique_ptr<files::File> PieceOpener::take() {
     if (!next.created) {
         try {
             next.file->truncate(0);
+            next.file->reserve(lengthOf(number));
         } catch (...) {
             discard(next);
             throw;
@@ -86,6 +90,7 @@ PieceOpener::Opened PieceOpener::open(std::int64_t number) {
         try {
             opened.file = fileSystem_.openWrite(path, files::WriteMode::CreateNew);
             opened.created = true;
+            opened.file->reserve(lengthOf(number));
         } catch (const files::FileError& error) {
             if (error.errorCode() != EEXIST)
                 throw;
@@ -95,6 +100,10 @@ PieceOpener::Opened PieceOpener::open(std::int64_t number) {
         opened.failure = std::current_exception();
     }
     return opened;
+}
+
+std::int64_t PieceOpener::lengthOf(std::int64_t number) const {
+    return std::min(pieceSize_, sourceLength_ - (number - 1) * pieceSize_);
 }
 
 void PieceOpener::discard(Opened& opened) noexcept {

@@ -18,17 +18,18 @@ namespace kalvex {
 // as much as filling a floppy-sized one (on ext4 without a journal, where many files were
 // removed a moment ago, far more), and on two cores the creating and the copying overlap.
 //
-// Pieces are opened in order, never more than Ahead past the one last taken. One that exists
-// is opened as it is and emptied only when taken, so a split that fails before reaching it
-// leaves it untouched; one created here and never taken is removed again. Nothing is ever
-// opened past the last piece the split writes.
+// Pieces are opened in order, never more than Ahead past the one last taken, each with room
+// reserved for its length. One that exists is opened as it is and emptied only when taken, so
+// a split that fails before reaching it leaves it untouched; one created here and never taken
+// is removed again. Nothing is ever opened past the last piece the split writes.
 class PieceOpener {
 public:
     static constexpr std::int64_t Ahead = 8;
 
-    // Starts opening pieces first to last of names.
+    // Starts opening pieces first to last of names, for a source of sourceLength bytes cut
+    // into pieces of pieceSize.
     PieceOpener(files::FileSystem& fileSystem, PieceNames names, std::int64_t first,
-                std::int64_t last);
+                std::int64_t last, std::int64_t pieceSize, std::int64_t sourceLength);
     // Stops the thread, closes what was not taken and removes what it created of that.
     ~PieceOpener();
     PieceOpener(const PieceOpener&) = delete;
@@ -48,12 +49,15 @@ private:
     void openInOrder();
     void openUntilDone();
     Opened open(std::int64_t number);
+    std::int64_t lengthOf(std::int64_t number) const;
     void discard(Opened& opened) noexcept;
 
     files::FileSystem& fileSystem_;
     const PieceNames names_;
     const std::int64_t first_;
     const std::int64_t last_;
+    const std::int64_t pieceSize_;
+    const std::int64_t sourceLength_;
 
     std::mutex mutex_;
     std::condition_variable changed_;

@@ -33,6 +33,16 @@ std::string_view fileNameOf(std::string_view path) {
     return at == std::string_view::npos ? path : path.substr(at + 1);
 }
 
+// A piece cut short by a failure keeps its bytes, not the room reserved for the rest.
+void trimQuietly(files::File* piece) noexcept {
+    try {
+        if (piece && piece->isOpen())
+            piece->truncate(piece->length());
+    } catch (...) {
+        // Only room on the device; the failure being reported is what counts.
+    }
+}
+
 template <class T> void closeQuietly(T& open) noexcept {
     try {
         if (open)
@@ -179,7 +189,7 @@ std::int64_t SplitJob::piecesToWrite() const {
 
 void SplitJob::copyPieces() {
     if (piecesToWrite() >= 2)
-        opener_.emplace(fileSystem_, names_, 2, piecesToWrite());
+        opener_.emplace(fileSystem_, names_, 2, piecesToWrite(), pieceSize_, sourceLength_);
     for (std::int64_t number = 1; number <= pieceCount_ && readPosition_ <= sourceLength_; ++number)
         copyPiece(number);
     opener_.reset();
@@ -216,7 +226,9 @@ void SplitJob::copyPiece(std::int64_t number) {
 
 files::File& SplitJob::openPiece(std::int64_t number) {
     if (number == 1 && pieceOne_) {
+        pieceOneStarted_ = true;
         pieceOne_->truncate(0);
+        pieceOne_->reserve(std::min(pieceSize_, sourceLength_));
         return *pieceOne_;
     }
     piece_ = opener_->take(); // piece 2 on: the opener exists whenever there are two
@@ -318,12 +330,15 @@ void SplitJob::closeAll() noexcept {
     for (auto& piece : unflushed_)
         closeQuietly(piece);
     unflushed_.clear();
+    trimQuietly(piece_.get());
     closeQuietly(piece_);
     manifest_.reset();
     if (stagedManifest_) {
         stagedManifest_->discard();
         stagedManifest_.reset();
     }
+    if (pieceOneStarted_) // else it is still as it was, perhaps another job's
+        trimQuietly(pieceOne_.get());
     closeQuietly(pieceOne_);
     closeQuietly(source_);
 }

@@ -100,6 +100,7 @@ private:
     std::unique_ptr<files::File> source_;
     std::unique_ptr<files::File> piece_;
     std::unique_ptr<files::File> pieceOne_; // open and locked from openSource to the end
+    bool pieceOneStarted_ = false;          // emptied for this split
     std::optional<PieceOpener> opener_;     // pieces 2 on, while they are copied
     // Written pieces not yet flushed, in order: duplicates, the pieces themselves being
     // closed as soon as they are written; nothing for piece 1, which is still open.
