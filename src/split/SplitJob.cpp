@@ -190,10 +190,14 @@ std::int64_t SplitJob::piecesToWrite() const {
 void SplitJob::copyPieces() {
     if (piecesToWrite() >= 2)
         opener_.emplace(fileSystem_, names_, 2, piecesToWrite(), pieceSize_, sourceLength_);
+    if (files::durabilityEnabled())
+        flusher_.emplace();
     for (std::int64_t number = 1; number <= pieceCount_ && readPosition_ <= sourceLength_; ++number)
         copyPiece(number);
     opener_.reset();
-    flushWrittenPieces();
+    if (flusher_)
+        flusher_->flushAll();
+    flusher_.reset();
 }
 
 void SplitJob::copyPiece(std::int64_t number) {
@@ -235,14 +239,14 @@ files::File& SplitJob::openPiece(std::int64_t number) {
     return *piece_;
 }
 
-// The piece is closed at once, and its close checked; its flush waits to be done together
-// with the others', which lets the device take them in one stream (flushing each piece on
-// its own made a durable split take twice as long).
+// The piece is closed at once, and its close checked; its flush is the flusher's, through a
+// duplicate (piece 1 stays open anyway, for its lock).
 void SplitJob::finishPiece(files::File& piece) {
-    if (files::durabilityEnabled()) {
-        piece.startWriteback();
-        // Piece 1 stays open anyway, for its lock.
-        unflushed_.push_back(&piece == pieceOne_.get() ? nullptr : piece.duplicate());
+    if (flusher_) {
+        if (&piece == pieceOne_.get())
+            flusher_->addOpen(piece);
+        else
+            flusher_->add(piece.duplicate());
     }
     // Piece 1 keeps the set's lock until the manifest is in place.
     if (piece_) {
@@ -250,21 +254,8 @@ void SplitJob::finishPiece(files::File& piece) {
         opened->close();
     }
     ++piecesWritten_;
-    if (unflushed_.size() >= MostUnflushed)
-        flushWrittenPieces();
-}
-
-void SplitJob::flushWrittenPieces() {
-    for (auto& piece : unflushed_) {
-        if (!piece) {
-            pieceOne_->flush();
-            continue;
-        }
-        piece->flush();
-        auto flushed = std::move(piece);
-        flushed->close();
-    }
-    unflushed_.clear();
+    if (flusher_ && flusher_->waiting() >= MostUnflushed)
+        flusher_->flushAll();
 }
 
 // One block from the read position into the piece: in the kernel while it agrees (one call
@@ -327,9 +318,7 @@ void SplitJob::closeSource() {
 
 void SplitJob::closeAll() noexcept {
     opener_.reset();
-    for (auto& piece : unflushed_)
-        closeQuietly(piece);
-    unflushed_.clear();
+    flusher_.reset();
     trimQuietly(piece_.get());
     closeQuietly(piece_);
     manifest_.reset();

@@ -4,6 +4,7 @@
 #include "files/FileSystem.h"
 #include "files/StagedFile.h"
 #include "files/TextOutput.h"
+#include "split/PieceFlusher.h"
 #include "split/PieceNames.h"
 #include "split/PieceOpener.h"
 #include "split/SplitInputs.h"
@@ -82,7 +83,6 @@ private:
     void copyPiece(std::int64_t number);
     files::File& openPiece(std::int64_t number);
     void finishPiece(files::File& piece);
-    void flushWrittenPieces();
     void copyBlock(files::File& piece, std::int64_t position, std::int64_t count);
 
     files::FileSystem& fileSystem_;
@@ -102,9 +102,7 @@ private:
     std::unique_ptr<files::File> pieceOne_; // open and locked from openSource to the end
     bool pieceOneStarted_ = false;          // emptied for this split
     std::optional<PieceOpener> opener_;     // pieces 2 on, while they are copied
-    // Written pieces not yet flushed, in order: duplicates, the pieces themselves being
-    // closed as soon as they are written; nothing for piece 1, which is still open.
-    std::vector<std::unique_ptr<files::File>> unflushed_;
+    std::optional<PieceFlusher> flusher_;   // written pieces, while durability is on
     std::optional<files::StagedFile> stagedManifest_;
     std::optional<files::TextOutput> manifest_;
     std::vector<std::byte> block_; // the one block buffer of the job

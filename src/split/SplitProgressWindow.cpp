@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include <bit>
 #include <exception>
 #include <utility>
 
@@ -81,7 +82,7 @@ void SplitProgressWindow::loadInitialState() {
     progressBar_->setValue(0.0F);
     setBusy(false);
     endingShown_ = false;
-    latest_ = {};
+    latest_.store(0);
     shownPercent_ = 0;
     titleTimer_->start();
 }
@@ -158,23 +159,26 @@ void SplitProgressWindow::splitInLargeBlocks() {
     job_->closeAll();
 }
 
-// Called from the job's thread after every block: only notes the values.
+namespace {
+constexpr std::uint64_t NotShown = 1;
+} // namespace
+
+// Called from the job's thread after every block: only notes the values. The percent is
+// at most 200 (a 1-byte source), well inside its 31 bits.
 void SplitProgressWindow::blockDone(float bar, std::int64_t percent) {
-    const std::lock_guard lock(progressMutex_);
-    latest_ = {bar, percent, true};
+    const auto barBits = std::uint64_t{std::bit_cast<std::uint32_t>(bar)};
+    latest_.store(barBits << 32 | static_cast<std::uint64_t>(percent) << 1 | NotShown,
+                  std::memory_order_release);
 }
 
 void SplitProgressWindow::showLatestProgress() {
-    Progress progress;
-    {
-        const std::lock_guard lock(progressMutex_);
-        progress = std::exchange(latest_, {latest_.bar, latest_.percent, false});
-    }
-    if (!progress.pending)
+    const std::uint64_t noted = latest_.fetch_and(~NotShown, std::memory_order_acquire);
+    if ((noted & NotShown) == 0)
         return;
-    progressBar_->setValue(progress.bar);
-    percentLabel_->setText(QString::number(progress.percent) + QStringLiteral("% Complete"));
-    shownPercent_ = progress.percent;
+    const auto percent = static_cast<std::int64_t>((noted & 0xffffffffU) >> 1);
+    progressBar_->setValue(std::bit_cast<float>(static_cast<std::uint32_t>(noted >> 32)));
+    percentLabel_->setText(QString::number(percent) + QStringLiteral("% Complete"));
+    shownPercent_ = percent;
 }
 
 void SplitProgressWindow::showEnding() {

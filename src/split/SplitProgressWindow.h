@@ -5,9 +5,9 @@
 #include "split/SplitJob.h"
 #include "split/SplitObserver.h"
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
-#include <mutex>
 #include <optional>
 
 class QLabel;
@@ -60,14 +60,10 @@ private:
     std::optional<SplitJob> job_;
     bool endingShown_ = false;
 
-    // The latest block's values, noted by the job's thread and shown by the window's.
-    struct Progress {
-        float bar = 0.0F;
-        std::int64_t percent = 0;
-        bool pending = false; // not shown yet
-    };
-    std::mutex progressMutex_;
-    Progress latest_;
+    // The latest block's values, noted by the job's thread and shown by the window's, in one
+    // word so that noting them, once a block, costs the job no lock (a lock there took 3 % of
+    // the 1 KiB split): the bar's bits, the percent, and whether they are shown yet.
+    std::atomic<std::uint64_t> latest_{0};
     std::int64_t shownPercent_ = 0;
 };
 
