@@ -132,7 +132,7 @@ TEST(Copy, KernelCopyAndPlainLoopMoveTheSameBytesAndReportFailures) {
         writePattern(source, count + 200);
         writeFile(target, "0123456789");
         FaultyFileSystem faulty;
-        faulty.failKernelCopy(error, 12345);
+        faulty.failCopyFileRange(error, 12345);
         auto from = faulty.openRead(source);
         auto to = faulty.openWrite(target, WriteMode::Keep);
         read(*from, 100);

@@ -4,6 +4,8 @@
 #include "support/Jobs.h"
 #include "support/TempDir.h"
 
+#include <sys/stat.h>
+
 #include <csignal>
 
 namespace kalvex::test {
@@ -152,7 +154,7 @@ TEST(SplitCopy, KernelThenBufferGiveTheSameBytesAndKernelFailuresFailTheSplit) {
          {std::pair{0L, EXDEV}, {1500L, EOPNOTSUPP}, {3000L, ENOSPC}}) {
         Scene s;
         FaultyFileSystem faulty;
-        faulty.failKernelCopy(error, copied);
+        faulty.failCopyFileRange(error, copied);
         const std::string message = s.split(faulty);
         EXPECT_EQ(faulty.openFiles(), 0);
         EXPECT_EQ(message.find("No space left") != std::string::npos, error == ENOSPC) << message;
@@ -160,6 +162,65 @@ TEST(SplitCopy, KernelThenBufferGiveTheSameBytesAndKernelFailuresFailTheSplit) {
                     readFile(s.piece(1)) + readFile(s.piece(2)) + readFile(s.piece(3)) ==
                         patternBytes(7000));
     }
+}
+
+// Pieces are opened ahead of the copy and wait for their flush together, within bounds on the
+// files held open. An old piece the split never reached is left as it was.
+TEST(SplitAhead, HoldsFewFilesOpenAndLeavesUnreachedPiecesAsTheyWere) {
+    {
+        Scene s;
+        writePattern(s.in.sourcePath, 1100);
+        s.in.pieceSize = 1, s.in.pieceCount = 1100;
+        FaultyFileSystem faults;
+        int most = 0;
+        s.watch.then = [&] {
+            most = std::max(most, faults.openFiles());
+        };
+        ASSERT_EQ(s.split(faults), "");
+        // The source, piece 1, the piece being written, those opened ahead, those unflushed.
+        EXPECT_LE(most, int(3 + PieceOpener::Ahead + SplitJob::MostUnflushed));
+        EXPECT_EQ(faults.openFiles(), 0);
+        EXPECT_EQ(namesIn(s.dir.path()).size(), 1102U);
+    }
+    Scene s;
+    ASSERT_EQ(s.split(), "");
+    FaultyFileSystem faults;
+    faults.failWritesAfter("movie.split2", 100, ENOSPC);
+    EXPECT_NE(s.split(faults).find("No space left"), std::string::npos);
+    EXPECT_EQ(readFile(s.piece(3)), patternBytes(856, 6144));
+    EXPECT_EQ(faults.openFiles(), 0);
+}
+
+// Room is reserved for each piece and for the joined file before they are written. A failure
+// that cuts one short gives back the room it did not fill, and a whole file keeps no more.
+TEST(SplitJoinSafety, RoomReservedAndNotWrittenIsGivenBack) {
+    const auto held = [](const std::string& path) {
+        struct stat status {};
+        EXPECT_EQ(::stat(path.c_str(), &status), 0) << path;
+        return std::int64_t{status.st_blocks} * 512;
+    };
+    constexpr std::int64_t mebibyte = 1 << 20;
+    {
+        TempDir probe;
+        files::FileSystem::native()
+            .openWrite(probe.file("f"), files::WriteMode::CreateNew)
+            ->reserve(mebibyte);
+        if (held(probe.file("f")) < mebibyte)
+            GTEST_SKIP() << "this file system reserves no room";
+    }
+    Scene s;
+    writePattern(s.in.sourcePath, 6 * mebibyte);
+    s.in.pieceSize = 4 * mebibyte, s.in.pieceCount = 2;
+    FaultyFileSystem faults;
+    faults.failWritesAfter("movie.split1", 100000, ENOSPC);
+    EXPECT_NE(s.split(faults), "");
+    EXPECT_LT(held(s.piece(1)), mebibyte);
+    ASSERT_EQ(s.split(), "");
+    faults.failWritesAfter("movie.avi", 100000, ENOSPC);
+    EXPECT_NE(s.join(faults).find("No space left"), std::string::npos);
+    EXPECT_LT(held(s.target.file("movie.avi.kalvex-join")), mebibyte);
+    ASSERT_EQ(s.join(), "");
+    EXPECT_LE(held(s.target.file("movie.avi")), 6 * mebibyte + 65536);
 }
 
 } // namespace

@@ -47,7 +47,7 @@ public:
     // The kernel's in-place copy (copy_file_range) takes bytes in all, then refuses with error
     // (EXDEV and the like make the copy go on through its plain loop; ENOSPC or EIO fail it). Files
     // with read or write rules never reach the kernel's copy.
-    void failKernelCopy(int error, std::int64_t bytes = 0) {
+    void failCopyFileRange(int error, std::int64_t bytes = 0) {
         rules_.push_back({Copy, "", bytes, error});
     }
     // Flushing a matching file or folder (its path without a trailing separator) fails.
