@@ -50,9 +50,9 @@ TEST(SlowMedium, BothWindowsKeepRunningAndReportAFailureInTheMiddle) {
         join ? JoinProgressWindow::showJoin({dir.file("clip.splitMain"), dir.folder()})
              : SplitProgressWindow().showSplit(
                    {dir.file("movie.avi"), dir.folder(), "movie.split", "movie.avi", 4096, 2});
-        // Unloaded, the longest wait is about 10 ms; a write on the window's thread makes
-        // it 500. The margin is for a loaded machine running tests side by side.
-        EXPECT_LE(longestWaitMs, 250);
+        // The longest wait is 10 to 45 ms, also under load (it runs alone); a write on the
+        // window's thread makes it 500.
+        EXPECT_LE(longestWaitMs, 100);
         EXPECT_TRUE(join || (titles.size() >= 3 && (failing || titles.count("Splitting Files..."))))
             << "the split's title did not animate through its four phases";
         EXPECT_EQ(slow.openFiles(), 0);
