@@ -74,6 +74,7 @@ TEST(Split, PiecesManifestAndWindowFromStartToEnd) {
     const Case cases[] = {
         {10 * 1024 + 1, 1024, 11}, // the last piece one byte
         {2500, 1024, 7},           // more pieces asked for than needed: the count is kept
+        {6, 1024, 1},              // ends at 116.7 %, shown cut: "116% Complete"
         // Line 2 in the code page where every character fits and cannot read as UTF-8.
         {.length = 3, .size = 1024, .count = 1, .name = "caf\xC3\xA9.txt", .line2 = "caf\xE9.txt"},
         {.length = 3, .size = 1024, .count = 1, .name = "\xE6\x97\xA5.txt"},
