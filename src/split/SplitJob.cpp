@@ -135,7 +135,8 @@ void SplitJob::checkNotOverSource() const {
     if (fileSystem_.sameFile(manifest, inputs_.sourcePath))
         throw SplitRefusal(inputs_.sourcePath,
                            "the manifest \"" + manifest + "\" would be written over it.");
-    for (std::int64_t number = 1; number <= piecesToWrite(); ++number) {
+    const std::int64_t written = piecesToWrite();
+    for (std::int64_t number = 1; number <= written; ++number) {
         const std::string piece = names_.piecePath(number);
         if (fileSystem_.sameFile(piece, inputs_.sourcePath))
             throw SplitRefusal(inputs_.sourcePath,
