@@ -83,10 +83,11 @@ void PieceOpener::openUntilDone() {
     }
 }
 
+// Whatever goes wrong is kept for the copy to throw: nothing may leave the thread.
 PieceOpener::Opened PieceOpener::open(std::int64_t number) {
-    const std::string path = names_.piecePath(number);
     Opened opened;
     try {
+        const std::string path = names_.piecePath(number);
         try {
             opened.file = fileSystem_.openWrite(path, files::WriteMode::CreateNew);
             opened.created = true;
