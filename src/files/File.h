@@ -15,6 +15,13 @@ namespace kalvex::files {
 // that writes a file, Shared for the jobs that read it.
 enum class LockMode { Shared, Exclusive };
 
+// Who may use a file: its permission bits and, where known, its owner and group.
+struct Permissions {
+    std::uint32_t bits = 0;
+    std::optional<std::uint32_t> owner;
+    std::optional<std::uint32_t> group;
+};
+
 // An open file. Positions are 1-based, as the callers count them; lengths are 64-bit.
 // Every failure throws FileError naming the path, the operation and the reason.
 class File {
@@ -69,6 +76,20 @@ public:
     // Identity of the underlying file, for telling whether two paths are the same file.
     virtual std::uint64_t device() const = 0;
     virtual std::uint64_t inode() const = 0;
+    bool isSameFileAs(const File& other) const {
+        return device() == other.device() && inode() == other.inode();
+    }
+
+    // How many names (hard links) the file has; 1 where the system cannot tell.
+    virtual std::uint64_t linkCount() { return 1; }
+
+    // The permission bits, owner and group; nothing where the system keeps none of its own
+    // (on Windows a file takes its folder's access rules).
+    virtual std::optional<Permissions> permissions() { return std::nullopt; }
+
+    // Gives the file these bits, and the owner and group where given. What the file system
+    // cannot hold, or the program may not set, stays as it is: no failure.
+    virtual void setPermissions(const Permissions& permissions) { (void)permissions; }
 
 protected:
     File() = default;

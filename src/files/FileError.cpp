@@ -36,6 +36,8 @@ std::string_view operationName(FileOperation operation) {
         return "remove";
     case FileOperation::Name:
         return "give a name to";
+    case FileOperation::SetPermissions:
+        return "set the permissions of";
     }
     return "use";
 }

@@ -23,6 +23,7 @@ enum class FileOperation {
     Flush,
     Remove,
     Name,
+    SetPermissions,
 };
 
 // Human wording of an operation, as used in messages ("write", "open for reading").

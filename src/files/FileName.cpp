@@ -3,6 +3,8 @@
 #include "files/CodePage.h"
 #include "files/FileSystem.h"
 
+#include <algorithm>
+
 namespace kalvex::files {
 
 namespace {
@@ -70,6 +72,14 @@ std::optional<std::string> unsafeFileNameReason(std::string_view name) {
         return "ends in a dot or a blank";
 #endif
     return std::nullopt;
+}
+
+bool equalIgnoringCase(std::string_view a, std::string_view b) {
+    const auto lower = [](char c) {
+        return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
+    };
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                              [&](char x, char y) { return lower(x) == lower(y); });
 }
 
 } // namespace kalvex::files

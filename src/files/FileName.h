@@ -11,4 +11,8 @@ namespace kalvex::files {
 // manifest, so a split must not record one either.
 std::optional<std::string> unsafeFileNameReason(std::string_view name);
 
+// Whether two names are one with letter case aside (A to Z as a to z; other bytes as they
+// are).
+bool equalIgnoringCase(std::string_view a, std::string_view b);
+
 } // namespace kalvex::files

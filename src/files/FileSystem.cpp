@@ -1,6 +1,8 @@
 #include "files/FileSystem.h"
 
 #include "files/FileError.h"
+#include "files/FileName.h"
+#include "files/FolderPath.h"
 
 #ifdef _WIN32
 #include "files/Win32FileSystem.h"
@@ -42,6 +44,19 @@ FileSystem::Override::Override(FileSystem& replacement) : previous_(overridden) 
 
 FileSystem::Override::~Override() {
     overridden = previous_;
+}
+
+bool FileSystem::maySameFile(const std::string& a, const std::string& b) {
+    if (sameFile(a, b))
+        return true;
+    const std::string folderA = folderOf(a);
+    const std::string folderB = folderOf(b);
+    if (!equalIgnoringCase(a.substr(folderA.size()), b.substr(folderB.size())))
+        return false;
+    const auto callable = [](const std::string& folder) {
+        return folder.empty() ? std::string(".") : folder;
+    };
+    return equalIgnoringCase(folderA, folderB) || sameFile(callable(folderA), callable(folderB));
 }
 
 void FileSystem::copy(File& from, File& to, std::int64_t position, std::int64_t count,

@@ -83,6 +83,18 @@ public:
     // Whether both paths exist and name the same file (links followed).
     virtual bool sameFile(const std::string& a, const std::string& b) = 0;
 
+    // Whether a and b may open one file: they do now, or they are one name with letters of
+    // another case in one folder, which a file system that ignores case (FAT, exFAT, NTFS)
+    // opens as one file, even where (exFAT through FUSE) each spelling seems another file.
+    bool maySameFile(const std::string& a, const std::string& b);
+
+    // The permissions of the file at path (links followed); nothing where it is missing or the
+    // system keeps none.
+    virtual std::optional<Permissions> permissionsOf(const std::string& path) {
+        (void)path;
+        return std::nullopt;
+    }
+
     // Renames from over to, replacing a file standing there.
     virtual void rename(const std::string& from, const std::string& to) = 0;
 

@@ -172,12 +172,45 @@ void PosixFile::write(std::int64_t position, std::span<const std::byte> data) {
     offset_ = start + static_cast<std::int64_t>(done);
 }
 
-std::int64_t PosixFile::length() {
-    requireOpen(FileOperation::MeasureLength);
+struct stat PosixFile::status(FileOperation operation) {
+    requireOpen(operation);
     struct stat status {};
     if (::fstat(descriptor_, &status) != 0)
-        throw FileError::fromSystem(path_, FileOperation::MeasureLength, errno);
-    return static_cast<std::int64_t>(status.st_size);
+        throw FileError::fromSystem(path_, operation, errno);
+    return status;
+}
+
+std::int64_t PosixFile::length() {
+    return static_cast<std::int64_t>(status(FileOperation::MeasureLength).st_size);
+}
+
+std::uint64_t PosixFile::linkCount() {
+    return static_cast<std::uint64_t>(status(FileOperation::Inspect).st_nlink);
+}
+
+std::optional<Permissions> PosixFile::permissions() {
+    const struct stat known = status(FileOperation::Inspect);
+    // Set-user-ID and the like are a program's, never a copy's.
+    return Permissions{static_cast<std::uint32_t>(known.st_mode & 0777),
+                       static_cast<std::uint32_t>(known.st_uid),
+                       static_cast<std::uint32_t>(known.st_gid)};
+}
+
+void PosixFile::setPermissions(const Permissions& permissions) {
+    requireOpen(FileOperation::SetPermissions);
+    // A stick without owners or modes (FAT, exFAT), or an owner only root may give, keeps
+    // what the file system gives it. The owner goes first: changing it clears some bits.
+    const auto quiet = [](int error) {
+        return error == EPERM || unsupported(error);
+    };
+    if (permissions.owner || permissions.group) {
+        const auto owner = permissions.owner ? static_cast<uid_t>(*permissions.owner) : uid_t(-1);
+        const auto group = permissions.group ? static_cast<gid_t>(*permissions.group) : gid_t(-1);
+        if (::fchown(descriptor_, owner, group) != 0 && errno == EPERM)
+            ::fchown(descriptor_, uid_t(-1), group); // a group of one's own may still be given
+    }
+    if (::fchmod(descriptor_, static_cast<mode_t>(permissions.bits & 0777)) != 0 && !quiet(errno))
+        throw FileError::fromSystem(path_, FileOperation::SetPermissions, errno);
 }
 
 void PosixFile::truncate(std::int64_t length) {

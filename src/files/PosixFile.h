@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <sys/stat.h>
 
 namespace kalvex::files {
 
@@ -41,6 +42,9 @@ public:
     bool isOpen() const override { return descriptor_ >= 0; }
     std::uint64_t device() const override { return device_; }
     std::uint64_t inode() const override { return inode_; }
+    std::uint64_t linkCount() override;
+    std::optional<Permissions> permissions() override;
+    void setPermissions(const Permissions& permissions) override;
 
     // For the in-kernel copy: the descriptor, and the 0-based offset the next read without a
     // position starts at, which the copy moves on as it takes bytes.
@@ -51,6 +55,7 @@ public:
 private:
     PosixFile(int descriptor, std::string path, std::uint64_t device, std::uint64_t inode);
     void requireOpen(FileOperation operation) const;
+    struct stat status(FileOperation operation);
 
     int descriptor_;
     std::string path_;

@@ -217,6 +217,15 @@ bool PosixFileSystem::sameFile(const std::string& a, const std::string& b) {
            first.st_ino == second.st_ino;
 }
 
+std::optional<Permissions> PosixFileSystem::permissionsOf(const std::string& path) {
+    struct stat status {};
+    if (!statPath(path, status))
+        return std::nullopt;
+    return Permissions{static_cast<std::uint32_t>(status.st_mode & 0777),
+                       static_cast<std::uint32_t>(status.st_uid),
+                       static_cast<std::uint32_t>(status.st_gid)};
+}
+
 void PosixFileSystem::rename(const std::string& from, const std::string& to) {
     if (std::rename(from.c_str(), to.c_str()) != 0)
         throw FileError::fromSystem(from, FileOperation::Rename, errno);

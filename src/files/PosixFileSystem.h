@@ -20,6 +20,7 @@ public:
     bool isDirectory(const std::string& path) override;
     bool exists(const std::string& path) override;
     bool sameFile(const std::string& a, const std::string& b) override;
+    std::optional<Permissions> permissionsOf(const std::string& path) override;
     void rename(const std::string& from, const std::string& to) override;
     void copy(File& from, File& to, std::int64_t position, std::int64_t count,
               const std::function<void()>& afterChunk) override;

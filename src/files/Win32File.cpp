@@ -72,6 +72,14 @@ std::unique_ptr<Win32File> Win32File::open(const std::string& path, bool writabl
     return file;
 }
 
+std::uint64_t Win32File::linkCount() {
+    requireOpen(FileOperation::Inspect);
+    BY_HANDLE_FILE_INFORMATION information{};
+    if (!::GetFileInformationByHandle(handle_, &information))
+        throw win32::systemError(path_, FileOperation::Inspect, ::GetLastError());
+    return information.nNumberOfLinks;
+}
+
 Win32File::Win32File(void* handle, std::string path, bool writable)
     : handle_(handle), path_(std::move(path)), writable_(writable) {}
 

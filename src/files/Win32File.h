@@ -35,6 +35,7 @@ public:
     // The volume serial number and the file index: together they name the file.
     std::uint64_t device() const override { return device_; }
     std::uint64_t inode() const override { return inode_; }
+    std::uint64_t linkCount() override;
     void flush() override;
     std::unique_ptr<File> duplicate() override;
     void truncate(std::int64_t length) override;

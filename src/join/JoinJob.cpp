@@ -42,15 +42,15 @@ void JoinJob::run() {
     try {
         const auto manifest = JoinManifest::read(fileSystem_, manifestPath_);
         refuseUnfitName(manifest);
-        if (!(manifest.count >= 1))
-            return; // no piece to join, so nothing is created
+        refuseUnfitCount(manifest);
 
         const std::string output = files::folderPath(fileSystem_, joinFolder_) + manifest.title;
         const PieceNames pieces = pieceNamesFor(fileSystem_, manifest.basePath);
         refuseUnsafeOutput(manifest, pieces, output);
-        const std::int64_t length = claimPieces(manifest, pieces);
-        output_.emplace(fileSystem_, output, temporarySuffix);
-        output_->file().reserve(length);
+        // A count of 0 is what the split of an empty file writes: it rebuilds an empty file.
+        const std::int64_t length = manifest.count >= 1 ? claimPieces(manifest, pieces) : 0;
+        output_.emplace(fileSystem_, output, temporarySuffix, permissionsFor(output));
+        output_->reserve(length);
         joinPieces(manifest, pieces);
         output_->commit();
         if (pieceOne_)
@@ -87,12 +87,33 @@ void JoinJob::refuseUnfitName(const JoinManifest& manifest) {
         refuse(*reason);
 }
 
+// A split writes a whole count of pieces, 0 for an empty file.
+void JoinJob::refuseUnfitCount(const JoinManifest& manifest) {
+    if (manifest.count < 0 || (manifest.count > 0 && manifest.count < 1))
+        throw JoinFailure(manifestPath_, "Cannot join \"" + manifestPath_ +
+                                             "\": it is not a split manifest (its piece count "
+                                             "is below 1)");
+}
+
+// The rebuilt file is as private as the file it replaces (its owner and group too, where the
+// system lets them be given), or else as piece 1.
+std::optional<files::Permissions> JoinJob::permissionsFor(const std::string& output) {
+    if (auto replaced = fileSystem_.permissionsOf(output))
+        return replaced;
+    if (!pieceOne_)
+        return std::nullopt;
+    auto permissions = pieceOne_->permissions();
+    if (permissions)
+        permissions->owner = permissions->group = std::nullopt;
+    return permissions;
+}
+
 void JoinJob::refuseUnsafeOutput(const JoinManifest& manifest, const PieceNames& pieces,
                                  const std::string& output) {
     const auto refuse = [&](const std::string& why) {
         throw JoinFailure(output, "Cannot write \"" + output + "\": " + why);
     };
-    if (fileSystem_.sameFile(output, manifestPath_))
+    if (fileSystem_.maySameFile(output, manifestPath_))
         refuse("it is the manifest being joined");
     if (fileSystem_.isDirectory(output))
         refuse("a folder of that name stands there");
@@ -100,14 +121,12 @@ void JoinJob::refuseUnsafeOutput(const JoinManifest& manifest, const PieceNames&
     const std::string folder = files::folderOf(output);
     if (const auto reason = fileSystem_.overlongNameReason(folder, output.substr(folder.size())))
         refuse("its name " + *reason);
-    if (!fileSystem_.exists(output))
-        return;
     // Only pieces that exist can be the output; the join stops at the first missing one.
     for (double k = 1; k <= manifest.count; k += 1) {
         const std::string piece = pieces.piecePath(pieceNumber(k));
         if (!fileSystem_.exists(piece))
             break;
-        if (fileSystem_.sameFile(output, piece))
+        if (fileSystem_.maySameFile(output, piece))
             refuse("it is piece " + std::to_string(static_cast<std::int64_t>(k)) + " of this join");
     }
 }
@@ -130,6 +149,7 @@ std::int64_t JoinJob::claimPieces(const JoinManifest& manifest, const PieceNames
                               pieceOne_->path() +
                               "\" is being written by a split that has not finished.");
     const std::int64_t full = pieceOne_->length();
+    refuseEmpty(pieceOne_->path(), full);
     std::int64_t total = full;
     for (double k = 2; k <= manifest.count; k += 1) {
         const std::string piece = pieces.piecePath(pieceNumber(k));
@@ -141,6 +161,7 @@ std::int64_t JoinJob::claimPieces(const JoinManifest& manifest, const PieceNames
                 throw;
             return total;
         }
+        refuseEmpty(piece, length);
         total += length;
         const bool last = k + 1 > manifest.count;
         if (length == full || (last && length < full))
@@ -151,6 +172,13 @@ std::int64_t JoinJob::claimPieces(const JoinManifest& manifest, const PieceNames
                                      "; these pieces cannot come from one split.");
     }
     return total;
+}
+
+// A split never writes an empty piece: one that is empty now lost its bytes.
+void JoinJob::refuseEmpty(const std::string& piece, std::int64_t length) {
+    if (length == 0)
+        throw JoinFailure(piece, "Cannot join \"" + manifestPath_ + "\": the piece \"" + piece +
+                                     "\" is empty, and a split never writes an empty piece.");
 }
 
 void JoinJob::joinPieces(const JoinManifest& manifest, const PieceNames& pieces) {

@@ -33,6 +33,9 @@ public:
 
 private:
     void refuseUnfitName(const JoinManifest& manifest);
+    void refuseUnfitCount(const JoinManifest& manifest);
+    std::optional<files::Permissions> permissionsFor(const std::string& output);
+    void refuseEmpty(const std::string& piece, std::int64_t length);
     void refuseUnsafeOutput(const JoinManifest& manifest, const PieceNames& pieces,
                             const std::string& output);
     std::int64_t claimPieces(const JoinManifest& manifest, const PieceNames& pieces);

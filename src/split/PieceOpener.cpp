@@ -10,9 +10,10 @@
 namespace kalvex {
 
 PieceOpener::PieceOpener(files::FileSystem& fileSystem, PieceNames names, std::int64_t first,
-                         std::int64_t last, std::int64_t pieceSize, std::int64_t sourceLength)
+                         std::int64_t last, const files::File& source,
+                         std::optional<files::Permissions> permissions)
     : fileSystem_(fileSystem), names_(std::move(names)), first_(first), last_(last),
-      pieceSize_(pieceSize), sourceLength_(sourceLength), taken_(first - 1),
+      source_(source), permissions_(std::move(permissions)), taken_(first - 1),
       thread_([this] { openInOrder(); }) {}
 
 PieceOpener::~PieceOpener() {
@@ -28,7 +29,6 @@ PieceOpener::~PieceOpener() {
 
 std::unique_ptr<files::File> PieceOpener::take() {
     Opened next;
-    std::int64_t number = 0;
     {
         std::unique_lock lock(mutex_);
         changed_.wait(lock, [this] { return !ready_.empty() || finished_; });
@@ -36,21 +36,39 @@ std::unique_ptr<files::File> PieceOpener::take() {
             throw std::logic_error("a piece was taken past the last one opened");
         next = std::move(ready_.front());
         ready_.pop_front();
-        number = ++taken_;
+        ++taken_;
     }
     changed_.notify_all();
     if (next.failure)
         std::rethrow_exception(next.failure);
     if (!next.created) {
         try {
-            next.file->truncate(0);
-            next.file->reserve(lengthOf(number));
+            makeReady(fileSystem_, next.file, source_, permissions_);
         } catch (...) {
             discard(next);
             throw;
         }
     }
     return std::move(next.file);
+}
+
+void PieceOpener::makeReady(files::FileSystem& fileSystem, std::unique_ptr<files::File>& piece,
+                            const files::File& source,
+                            const std::optional<files::Permissions>& permissions) {
+    const std::string path = piece->path();
+    // The names were checked before the split began; this is the file as it stands now.
+    if (piece->isSameFileAs(source))
+        throw files::FileError(path, files::FileOperation::OpenForWriting,
+                               "it is the file being split");
+    if (piece->linkCount() > 1) {
+        piece->close();
+        fileSystem.remove(path);
+        piece = fileSystem.openWrite(path, files::WriteMode::CreateNew);
+    } else {
+        piece->truncate(0);
+    }
+    if (permissions)
+        piece->setPermissions(*permissions);
 }
 
 void PieceOpener::openInOrder() {
@@ -91,7 +109,8 @@ PieceOpener::Opened PieceOpener::open(std::int64_t number) {
         try {
             opened.file = fileSystem_.openWrite(path, files::WriteMode::CreateNew);
             opened.created = true;
-            opened.file->reserve(lengthOf(number));
+            if (permissions_)
+                opened.file->setPermissions(*permissions_);
         } catch (const files::FileError& error) {
             if (error.errorCode() != EEXIST)
                 throw;
@@ -99,12 +118,9 @@ PieceOpener::Opened PieceOpener::open(std::int64_t number) {
         }
     } catch (...) {
         opened.failure = std::current_exception();
+        discard(opened);
     }
     return opened;
-}
-
-std::int64_t PieceOpener::lengthOf(std::int64_t number) const {
-    return std::min(pieceSize_, sourceLength_ - (number - 1) * pieceSize_);
 }
 
 void PieceOpener::discard(Opened& opened) noexcept {

@@ -10,6 +10,7 @@
 #include <exception>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <thread>
 
 namespace kalvex {
@@ -18,18 +19,21 @@ namespace kalvex {
 // as much as filling a floppy-sized one (on ext4 without a journal, where many files were
 // removed a moment ago, far more), and on two cores the creating and the copying overlap.
 //
-// Pieces are opened in order, never more than Ahead past the one last taken, each with room
-// reserved for its length. One that exists is opened as it is and emptied only when taken, so
-// a split that fails before reaching it leaves it untouched; one created here and never taken
-// is removed again. Nothing is ever opened past the last piece the split writes.
+// Pieces are opened in order, never more than Ahead past the one last taken, with the
+// source's permission bits. One that exists is opened as it is and made ready only when taken
+// (see makeReady), so a split that fails before reaching it leaves it untouched; one created
+// here and never taken is removed again. Nothing is ever opened past the last piece the split
+// writes. No room is reserved ahead: a split killed part-way would leave files holding room
+// that their lengths do not show.
 class PieceOpener {
 public:
     static constexpr std::int64_t Ahead = 8;
 
-    // Starts opening pieces first to last of names, for a source of sourceLength bytes cut
-    // into pieces of pieceSize.
+    // Starts opening pieces first to last of names, for the open source, which stays open
+    // while this lives.
     PieceOpener(files::FileSystem& fileSystem, PieceNames names, std::int64_t first,
-                std::int64_t last, std::int64_t pieceSize, std::int64_t sourceLength);
+                std::int64_t last, const files::File& source,
+                std::optional<files::Permissions> permissions);
     // Stops the thread, closes what was not taken and removes what it created of that.
     ~PieceOpener();
     PieceOpener(const PieceOpener&) = delete;
@@ -38,6 +42,14 @@ public:
     // The next piece, open for writing and empty; throws what opening it threw. Pieces are
     // taken in order, each once.
     std::unique_ptr<files::File> take();
+
+    // Makes a piece file that stood before the split ready for its first block: emptied, or,
+    // where other names share it (hard links), replaced by a new file under its name, so that
+    // none of them ever sees the new bytes. Either way it takes the given permissions. A piece
+    // that is the source itself, as opened, is refused.
+    static void makeReady(files::FileSystem& fileSystem, std::unique_ptr<files::File>& piece,
+                          const files::File& source,
+                          const std::optional<files::Permissions>& permissions);
 
 private:
     struct Opened {
@@ -49,15 +61,14 @@ private:
     void openInOrder();
     void openUntilDone();
     Opened open(std::int64_t number);
-    std::int64_t lengthOf(std::int64_t number) const;
     void discard(Opened& opened) noexcept;
 
     files::FileSystem& fileSystem_;
     const PieceNames names_;
     const std::int64_t first_;
     const std::int64_t last_;
-    const std::int64_t pieceSize_;
-    const std::int64_t sourceLength_;
+    const files::File& source_;
+    const std::optional<files::Permissions> permissions_;
 
     std::mutex mutex_;
     std::condition_variable changed_;

@@ -33,16 +33,6 @@ std::string_view fileNameOf(std::string_view path) {
     return at == std::string_view::npos ? path : path.substr(at + 1);
 }
 
-// A piece cut short by a failure keeps its bytes, not the room reserved for the rest.
-void trimQuietly(files::File* piece) noexcept {
-    try {
-        if (piece && piece->isOpen())
-            piece->truncate(piece->length());
-    } catch (...) {
-        // Only room on the device; the failure being reported is what counts.
-    }
-}
-
 template <class T> void closeQuietly(T& open) noexcept {
     try {
         if (open)
@@ -81,6 +71,10 @@ void SplitJob::openSource(SplitRoutine routine) {
     blockSize_ = blockSize(routine);
     source_ = fileSystem_.openRead(inputs_.sourcePath);
     sourceLength_ = source_->length();
+    // The set is as private as the file it holds; owners are left to the system.
+    piecePermissions_ = source_->permissions();
+    if (piecePermissions_)
+        piecePermissions_->owner = piecePermissions_->group = std::nullopt;
     readPosition_ = 1;
     checkNumbers();
     // Both are whole and below 2^53, so the conversions lose nothing.
@@ -107,7 +101,8 @@ void SplitJob::checkTitle() const {
     if (title.empty() || title == "." || title == ".." || fileNameOf(inputs_.sourcePath) != title)
         throw SplitRefusal(inputs_.sourcePath,
                            "the name to rebuild it under (\"" + title +
-                               "\") is not its file name. Choose the source with Browse.");
+                               "\") is not its file name. Choose the file with Browse, drop "
+                               "it on the window or give it on the command line.");
     if (const auto reason = files::unsafeFileNameReason(title))
         throw SplitRefusal(inputs_.sourcePath,
                            "its file name " + *reason + ", which a join would refuse.");
@@ -121,6 +116,8 @@ std::int64_t SplitJob::piecesNeeded() const {
     return sourceLength_ / pieceSize_ + (sourceLength_ % pieceSize_ != 0 ? 1 : 0);
 }
 
+// The count was worked out from the source's length when it was chosen. A count that no
+// longer fits means the file changed since: its manifest could not rebuild the file.
 void SplitJob::checkCapacity() const {
     const std::int64_t needed = piecesNeeded();
     if (needed < 0 || pieceCount_ < needed)
@@ -128,17 +125,23 @@ void SplitJob::checkCapacity() const {
                                                    std::to_string(pieceSize_) +
                                                    " bytes cannot hold its " +
                                                    std::to_string(sourceLength_) + " bytes.");
+    if (pieceCount_ > needed)
+        throw SplitRefusal(inputs_.sourcePath, "it has changed since it was chosen: its " +
+                                                   std::to_string(sourceLength_) +
+                                                   " bytes now make " + std::to_string(needed) +
+                                                   " pieces, not " + std::to_string(pieceCount_) +
+                                                   ". Choose the file again.");
 }
 
 void SplitJob::checkNotOverSource() const {
     const std::string manifest = names_.manifestPath();
-    if (fileSystem_.sameFile(manifest, inputs_.sourcePath))
+    if (fileSystem_.maySameFile(manifest, inputs_.sourcePath))
         throw SplitRefusal(inputs_.sourcePath,
                            "the manifest \"" + manifest + "\" would be written over it.");
     const std::int64_t written = piecesToWrite();
     for (std::int64_t number = 1; number <= written; ++number) {
         const std::string piece = names_.piecePath(number);
-        if (fileSystem_.sameFile(piece, inputs_.sourcePath))
+        if (fileSystem_.maySameFile(piece, inputs_.sourcePath))
             throw SplitRefusal(inputs_.sourcePath,
                                "the piece \"" + piece + "\" would be written over it.");
     }
@@ -184,13 +187,14 @@ void SplitJob::claimSet() {
         fileSystem_.flushFolder(files::folderOf(manifest));
 }
 
+// Checked to be the count needed, once the source is open.
 std::int64_t SplitJob::piecesToWrite() const {
-    return std::min(pieceCount_, piecesNeeded());
+    return pieceCount_;
 }
 
 void SplitJob::copyPieces() {
     if (piecesToWrite() >= 2)
-        opener_.emplace(fileSystem_, names_, 2, piecesToWrite(), pieceSize_, sourceLength_);
+        opener_.emplace(fileSystem_, names_, 2, piecesToWrite(), *source_, piecePermissions_);
     if (files::durabilityEnabled())
         flusher_.emplace();
     for (std::int64_t number = 1; number <= pieceCount_ && readPosition_ <= sourceLength_; ++number)
@@ -231,9 +235,12 @@ void SplitJob::copyPiece(std::int64_t number) {
 
 files::File& SplitJob::openPiece(std::int64_t number) {
     if (number == 1 && pieceOne_) {
-        pieceOneStarted_ = true;
-        pieceOne_->truncate(0);
-        pieceOne_->reserve(std::min(pieceSize_, sourceLength_));
+        const files::File* locked = pieceOne_.get();
+        PieceOpener::makeReady(fileSystem_, pieceOne_, *source_, piecePermissions_);
+        // A new file took the name, and the set's lock moves to it.
+        if (pieceOne_.get() != locked && !pieceOne_->tryLock(files::LockMode::Exclusive))
+            throw files::FileError(pieceOne_->path(), files::FileOperation::OpenForWriting,
+                                   "another split or join took it up");
         return *pieceOne_;
     }
     piece_ = opener_->take(); // piece 2 on: the opener exists whenever there are two
@@ -290,7 +297,8 @@ template <class Step> void SplitJob::onManifest(const Step& step) {
 
 void SplitJob::writeManifest() {
     onManifest([this] {
-        stagedManifest_.emplace(fileSystem_, names_.manifestPath(), ".kalvex-split");
+        stagedManifest_.emplace(fileSystem_, names_.manifestPath(), ".kalvex-split",
+                                piecePermissions_);
         manifest_.emplace(stagedManifest_->file());
         SplitManifest::writeLines(*manifest_, pieceCount_, inputs_.sourceTitle);
     });
@@ -320,15 +328,12 @@ void SplitJob::closeSource() {
 void SplitJob::closeAll() noexcept {
     opener_.reset();
     flusher_.reset();
-    trimQuietly(piece_.get());
     closeQuietly(piece_);
     manifest_.reset();
     if (stagedManifest_) {
         stagedManifest_->discard();
         stagedManifest_.reset();
     }
-    if (pieceOneStarted_) // else it is still as it was, perhaps another job's
-        trimQuietly(pieceOne_.get());
     closeQuietly(pieceOne_);
     closeQuietly(source_);
 }

@@ -97,10 +97,10 @@ private:
     std::int64_t readPosition_ = 1;
     std::int64_t piecesWritten_ = 0;
 
+    std::optional<files::Permissions> piecePermissions_; // the source's bits
     std::unique_ptr<files::File> source_;
     std::unique_ptr<files::File> piece_;
     std::unique_ptr<files::File> pieceOne_; // open and locked from openSource to the end
-    bool pieceOneStarted_ = false;          // emptied for this split
     std::optional<PieceOpener> opener_;     // pieces 2 on, while they are copied
     std::optional<PieceFlusher> flusher_;   // written pieces, while durability is on
     std::optional<files::StagedFile> stagedManifest_;

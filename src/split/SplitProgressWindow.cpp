@@ -123,12 +123,13 @@ void SplitProgressWindow::splitInSmallBlocks() {
             job_->copyPieces();
         });
         showLatestProgress();
-        runInBackground([this] { job_->writeManifest(); });
-        showEnding();
+        // The manifest is on the device and named before "Complete." says the set is done.
         runInBackground([this] {
+            job_->writeManifest();
             job_->closeSource();
             job_->closeManifest();
         });
+        showEnding();
         MessageBox::show(MessageBox::Icon::Information, QStringLiteral("Complete"),
                          QStringLiteral("The Split Process was successfull!"), this);
         unload();

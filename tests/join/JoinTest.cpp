@@ -83,14 +83,15 @@ TEST(JoinWindow, JoinsThePiecesTheManifestNamesOverAnOlderFile) {
         // Sizes around the copy chunk of one MiB.
         {"movie.splitMain", " 3 \r\nmovie.avi\r\n", {(1 << 20) + 1, (1 << 20) + 1, (1 << 20) - 1},
             "/", "movie.avi", "0 33 66 100 100"},
-        {"movie.splitMain", "\t 12\t \n  spaced name.bin  \n", {9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 0},
+        {"movie.splitMain", "\t 12\t \n  spaced name.bin  \n", {9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 1},
             "/", "  spaced name.bin  ", "0 8 16 25 33 41 50 58 66 75 83 91 100 100"},
         // Four characters are cut off the manifest's name, whatever they are.
         {"movie.splitmain", "+2\rmovie.avi\r", {100, 50}, "", "movie.avi", "0 50 100 100"},
         {"movie.split\u00c4\u00d6\u20ac\U0001F600", " 1 \r\ncaf\xE9.bin\r\n", {10}, "/prefix-",
             "prefix-caf\u00e9.bin", "0 100 100"},
         {"movie.splitMain", "2.5\r\n" + longName + "\r\n", {20, 10}, "/", longName, "0 40 80 100"},
-        {"movie.splitMain", " 0 \r\nmovie.avi\r\n", {10}, "/", "movie.avi", "0 100"},
+        // The split of an empty file: an empty file is rebuilt.
+        {"movie.splitMain", " 0 \r\nmovie.avi\r\n", {}, "/", "movie.avi", "0 100"},
     };
     // clang-format on
     for (const auto& [name, text, sizes, folder, output, percents] : cases) {
@@ -102,13 +103,13 @@ TEST(JoinWindow, JoinsThePiecesTheManifestNamesOverAnOlderFile) {
         EXPECT_EQ(j.run(j.target.path().string() + folder),
                   "Complete|The Joining process was sucessful!");
         EXPECT_EQ(j.looks.join(' ').toStdString(), percents + std::string("|Complete"));
-        EXPECT_TRUE(readFile(j.target.file(output)) == (j.looks.size() > 2 ? all : old));
+        EXPECT_TRUE(readFile(j.target.file(output)) == all);
     }
 }
 
 // A refusal changes nothing; a failure part way leaves only a temporary file, holding what
-// was joined and named in the message, beside the older output and a file of ours at the first
-// temporary name. Either way every file is closed.
+// was joined and named in the message, beside the older output and another job's temporary
+// file at the first temporary name. Either way every file is closed.
 TEST(JoinWindow, RefusesOrFailsWithoutTouchingAnyFileOfOurs) {
     struct Case {
         void (*arrange)(FaultyFileSystem&, Join&) = nullptr;
@@ -120,6 +121,12 @@ TEST(JoinWindow, RefusesOrFailsWithoutTouchingAnyFileOfOurs) {
     };
     const Case cases[] = {
         {.says = "not a number", .count = "3abc"},
+        {.says = "not a split manifest (its piece count is below 1)", .count = "-1"},
+        {[](auto&, Join& j) { writeFile(j.pieces.file("movie.split2"), ""); }, -1,
+         "movie.split2\" is empty, and a split never writes an empty piece."},
+        // A name the file system may open as the manifest or a piece, whatever its case.
+        {.says = "manifest", .title = "MOVIE.SPLITmain"},
+        {.says = "piece 1", .title = "Movie.Split1"},
         {.says = "line 2", .title = ""},
         {.says = "line 2", .title = "../x"}, // would stay in the target
         {.says = "line 2", .title = std::string("nul\0x", 5)},
@@ -143,6 +150,9 @@ TEST(JoinWindow, RefusesOrFailsWithoutTouchingAnyFileOfOurs) {
             j.write(std::string(c.count) + "\r\n" + c.title + "\r\n", {3000, 3000, 3000});
         writeFile(j.pieces.file("movie.avi"), "old");
         writeFile(j.pieces.file("movie.avi.kalvex-join"), "stray");
+        const auto otherJob = files::FileSystem::native().openWrite(
+            j.pieces.file("movie.avi.kalvex-join"), files::WriteMode::Keep);
+        otherJob->tryLock(files::LockMode::Exclusive);
         fs::create_directories(j.pieces.path() / "taken" / "movie.avi");
         fs::create_directories(j.pieces.path() / "linked");
         fs::create_hard_link(j.pieces.file("movie.split1"), j.pieces.file("linked/movie.avi"));

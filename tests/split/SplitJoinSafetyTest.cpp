@@ -101,6 +101,99 @@ TEST(SplitJoinSafety, ConcurrentFailingOrKilledJobsLeaveNoHalfResult) {
     EXPECT_FALSE(fs::exists(s.manifest));
 }
 
+// Names that other names share are never written into; the set and the rebuilt file are as
+// private as what they came from.
+TEST(SplitJoinSafety, HardLinkedNamesAreLeftAloneAndPermissionsFollowTheData) {
+    Scene s;
+    fs::permissions(s.in.sourcePath, fs::perms::owner_read | fs::perms::owner_write);
+    for (const int k : {1, 2}) {
+        writeFile(s.dir.file("precious" + std::to_string(k)), "precious");
+        fs::create_hard_link(s.dir.file("precious" + std::to_string(k)), s.piece(k));
+    }
+    ASSERT_EQ(s.split(), "");
+    EXPECT_EQ(readFile(s.dir.file("precious1")) + readFile(s.dir.file("precious2")),
+              "preciousprecious");
+    EXPECT_TRUE(readFile(s.piece(1)) + readFile(s.piece(2)) + readFile(s.piece(3)) ==
+                patternBytes(7000));
+    const auto mode = [](const std::string& path) {
+        struct stat status {};
+        EXPECT_EQ(::stat(path.c_str(), &status), 0) << path;
+        return status.st_mode & 0777;
+    };
+    for (const std::string& path : {s.piece(1), s.piece(2), s.piece(3), s.manifest})
+        EXPECT_EQ(mode(path), 0600U) << path;
+
+    // A new file takes piece 1's bits (here through a link to it); a file replaced keeps its
+    // own, and its owner and group where the program may give them.
+    fs::rename(s.piece(1), s.dir.file("elsewhere"));
+    fs::create_symlink(s.dir.file("elsewhere"), s.piece(1));
+    fs::remove(s.target.file("movie.avi"));
+    ASSERT_EQ(s.join(), "");
+    EXPECT_EQ(mode(s.target.file("movie.avi")), 0600U);
+    ::chmod(s.target.file("movie.avi").c_str(), 0640);
+    const bool root = ::geteuid() == 0;
+    if (root)
+        EXPECT_EQ(::chown(s.target.file("movie.avi").c_str(), 1234, 4321), 0);
+    ASSERT_EQ(s.join(), "");
+    struct stat joined {};
+    ::stat(s.target.file("movie.avi").c_str(), &joined);
+    EXPECT_EQ(joined.st_mode & 0777, 0640U);
+    EXPECT_TRUE(!root || (joined.st_uid == 1234 && joined.st_gid == 4321));
+}
+
+// A source moved to a piece's name once the split has begun is not emptied as that piece.
+TEST(SplitJoinSafety, TheSourceAsOpenedIsNeverAPiece) {
+    Scene s;
+    writePattern(s.in.sourcePath, 1100);
+    s.in.pieceSize = 1, s.in.pieceCount = 1100;
+    s.watch.then = [&] {
+        if (fs::exists(s.in.sourcePath))
+            fs::rename(s.in.sourcePath, s.piece(50)); // far past the pieces opened ahead
+    };
+    EXPECT_NE(s.split().find("movie.split50\": it is the file being split"), std::string::npos);
+    EXPECT_TRUE(readFile(s.piece(50)) == patternBytes(1100));
+}
+
+// A job killed at any moment leaves no file that holds room its length does not show, and
+// no temporary file: the join's output and the split's manifest are flushed before they are
+// named. A temporary file that outlived a kill, where the file system has no unnamed files,
+// is cleared by the next job of its name.
+TEST(SplitJoinSafety, KilledJobsLeaveNoHiddenRoomNorTemporaryFiles) {
+    Scene s;
+    writePattern(s.in.sourcePath, 6 << 20);
+    s.in.pieceSize = 1 << 20, s.in.pieceCount = 6;
+    s.watch.then = [&] {
+        for (int wait = 0; wait < 2000 && !fs::exists(s.piece(6)); ++wait)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1)); // the opener's lead
+        std::raise(SIGKILL);
+    };
+    EXPECT_EXIT(s.split(), testing::KilledBySignal(SIGKILL), "");
+    for (const auto& entry : fs::directory_iterator(s.dir.path())) {
+        struct stat status {};
+        ::stat(entry.path().c_str(), &status);
+        EXPECT_LE(std::int64_t{status.st_blocks} * 512, status.st_size + 65536) << entry.path();
+    }
+    s.watch.then = {};
+    ASSERT_EQ(s.split(), "");
+    for (const char* killedAt : {"movie.avi", "movie.splitMain"}) {
+        FaultyFileSystem faults;
+        faults.beforeFlush = [&](const std::string& path) {
+            if (path.ends_with(killedAt))
+                std::raise(SIGKILL);
+        };
+        EXPECT_EXIT(killedAt[6] == 's' ? s.split(faults) : s.join(faults),
+                    testing::KilledBySignal(SIGKILL), "");
+    }
+    EXPECT_EQ(namesIn(s.target.path()), std::set<std::string>{"movie.avi"});
+    EXPECT_EQ(namesIn(s.dir.path()).size(), 7U) << "source, 6 pieces, no manifest";
+    writeFile(s.target.file("movie.avi.kalvex-join"), "left by a kill");
+    FaultyFileSystem stick;
+    stick.lack(FaultyFileSystem::UnnamedFiles, EOPNOTSUPP);
+    ASSERT_EQ(s.split(stick), "");
+    ASSERT_EQ(s.join(stick), "");
+    EXPECT_EQ(namesIn(s.target.path()), std::set<std::string>{"movie.avi"});
+}
+
 // Every piece, the manifest, the output and their folders are flushed before success, also on
 // sticks that lack a feature. A failed flush fails the job; the join's keeps the old file and
 // what it joined.
@@ -197,43 +290,6 @@ TEST(SplitAhead, HoldsFewFilesOpenAndLeavesUnreachedPiecesAsTheyWere) {
     EXPECT_NE(s.split(faults).find("No space left"), std::string::npos);
     EXPECT_EQ(readFile(s.piece(3)), patternBytes(856, 6144));
     EXPECT_EQ(faults.openFiles(), 0);
-}
-
-// Room is reserved for each piece and for the joined file before they are written. A failure
-// that cuts one short gives back the room it did not fill, and a whole file keeps no more.
-TEST(SplitJoinSafety, RoomReservedAndNotWrittenIsGivenBack) {
-    const auto held = [](const std::string& path) {
-        struct stat status {};
-        EXPECT_EQ(::stat(path.c_str(), &status), 0) << path;
-        return std::int64_t{status.st_blocks} * 512;
-    };
-    constexpr std::int64_t mebibyte = 1 << 20;
-    {
-        TempDir probe;
-        files::FileSystem::native()
-            .openWrite(probe.file("f"), files::WriteMode::CreateNew)
-            ->reserve(mebibyte);
-        if (held(probe.file("f")) < mebibyte)
-            GTEST_SKIP() << "this file system reserves no room";
-    }
-    Scene s;
-    writePattern(s.in.sourcePath, 6 * mebibyte);
-    s.in.pieceSize = 4 * mebibyte, s.in.pieceCount = 2;
-    for (const int piece : {1, 2}) {
-        FaultyFileSystem faults;
-        faults.failWritesAfter("movie.split" + std::to_string(piece), 100000, ENOSPC);
-        EXPECT_NE(s.split(faults), "");
-        EXPECT_LT(held(s.piece(piece)), mebibyte);
-    }
-    ASSERT_EQ(s.split(), "");
-    EXPECT_LE(held(s.piece(1)), 4 * mebibyte + 65536);
-    EXPECT_LE(held(s.piece(2)), 2 * mebibyte + 65536);
-    FaultyFileSystem faults;
-    faults.failWritesAfter("movie.avi", 100000, ENOSPC);
-    EXPECT_NE(s.join(faults).find("No space left"), std::string::npos);
-    EXPECT_LT(held(s.target.file("movie.avi.kalvex-join")), mebibyte);
-    ASSERT_EQ(s.join(), "");
-    EXPECT_LE(held(s.target.file("movie.avi")), 6 * mebibyte + 65536);
 }
 
 } // namespace

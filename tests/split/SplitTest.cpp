@@ -73,7 +73,6 @@ TEST(Split, PiecesManifestAndWindowFromStartToEnd) {
     };
     const Case cases[] = {
         {10 * 1024 + 1, 1024, 11}, // the last piece one byte
-        {2500, 1024, 7},           // more pieces asked for than needed: the count is kept
         {6, 1024, 1},              // ends at 116.7 %, shown cut: "116% Complete"
         // Line 2 in the code page where every character fits and cannot read as UTF-8.
         {.length = 3, .size = 1024, .count = 1, .name = "caf\xC3\xA9.txt", .line2 = "caf\xE9.txt"},
@@ -86,11 +85,12 @@ TEST(Split, PiecesManifestAndWindowFromStartToEnd) {
         {10 * MiB - 1, MiB, 10},
         {10 * MiB, MiB - 1024, 11},
     };
-    std::string atManifest;
+    std::string atManifest, atEnding;
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.length << " bytes in " << c.count << " x " << c.size);
         SplitScene scene;
         FaultyFileSystem spy;
+        QObject watching; // the window's signals, for this case only
         spy.beforeWrite =
             onWindowThread([&](const std::string& path, std::int64_t at, std::size_t) {
                 if (path.ends_with("Main") && at == 1)
@@ -99,6 +99,12 @@ TEST(Split, PiecesManifestAndWindowFromStartToEnd) {
                     return;
                 EXPECT_EQ(lookNow(), Initial) << "each showing starts afresh";
                 QWidget* window = QApplication::activeModalWidget(); // the split window
+                // Whoever reads "Complete" may take the disk out: the manifest is in place.
+                QObject::connect(window, &QWidget::windowTitleChanged, &watching,
+                                 [&](const QString& title) {
+                                     if (title == "Splitting Complete")
+                                         atEnding = readFile(scene.manifest);
+                                 });
                 EXPECT_FALSE(window->close());
                 for (const auto key : {Qt::Key_Escape, Qt::Key_Return, Qt::Key_Enter})
                     QTest::keyClick(window, key);
@@ -119,6 +125,7 @@ TEST(Split, PiecesManifestAndWindowFromStartToEnd) {
         const std::size_t pieces = scene.expectPieces(c.length, std::int64_t(c.size));
         EXPECT_EQ(readFile(scene.manifest), " " + std::to_string(int(c.count)) + " \r\n" +
                                                 (c.line2.empty() ? c.name : c.line2) + "\r\n");
+        EXPECT_EQ(atEnding, readFile(scene.manifest));
         EXPECT_EQ(namesIn(scene.out).size(), pieces + 2) << "only source, pieces, manifest";
     }
 }
@@ -140,6 +147,13 @@ TEST(Split, RefusalsAndFailuresSayWhyAndKeepTheFilesAsTheyAre) {
     const Case cases[] = {
         {[](auto&, auto& in, auto&) { in.pieceCount = 2; },
          refused + "2 pieces of 3072 bytes cannot hold its 7000 bytes."},
+        // The count was worked out for a longer file of that name.
+        {[](auto&, auto& in, auto&) { in.pieceCount = 4; },
+         refused + "it has changed since it was chosen: its 7000 bytes now make 3 pieces, not 4. "
+                   "Choose the file again."},
+        // One name to a file system that ignores case.
+        {[](auto& scene, auto& in, auto&) { in = scene.source(7000, 3072, 3, "MOVIE.SPLIT2"); },
+         "Cannot split \"%MOVIE.SPLIT2\": the piece \"%movie.split2\" would be written over it."},
         {[](auto&, auto& in, auto&) { in.sourceTitle = "x.avi"; }, refused + "the name to rebuild"},
         {[](auto& scene, auto& in, auto&) { in = scene.source(7000, 3072, 3, "a\u0085b.avi"); },
          "Cannot split \"%a\u0085b.avi\": its file name holds a control character"},

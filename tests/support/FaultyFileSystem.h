@@ -72,6 +72,8 @@ public:
     // Runs before each write or in-kernel copy into a file opened here: its path, the 1-based
     // position, the size.
     std::function<void(const std::string&, std::int64_t, std::size_t)> beforeWrite;
+    // Runs before each flush of a file opened here, with the path it was opened under.
+    std::function<void(const std::string&)> beforeFlush;
 
     FilePtr openRead(const std::string& path) override {
         return track(path, Op::OpenForReading, [&] { return PosixFileSystem::openRead(path); });
@@ -211,6 +213,8 @@ private:
             return failWith(rule->error);
         if (!tracked(descriptor) && lacking(FolderFlushes))
             return failWith(lacking(FolderFlushes));
+        if (tracked(descriptor) && active->beforeFlush)
+            active->beforeFlush(path);
         {
             const std::lock_guard lock(active->mutex_);
             active->flushed_.push_back(path);
