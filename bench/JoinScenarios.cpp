@@ -32,7 +32,7 @@ std::vector<std::string> makePieces(const fs::path& source, const fs::path& fold
     for (std::int64_t done = 0; done < bytes; done += pieceSize) {
         pieces.push_back((folder / ("source.split" + std::to_string(pieces.size() + 1))).string());
         auto piece = fileSystem.openWrite(pieces.back(), files::WriteMode::Replace);
-        fileSystem.copy(*from, *piece, 1, std::min(pieceSize, bytes - done), {});
+        fileSystem.copy(*from, *piece, 1, std::min(pieceSize, bytes - done));
         piece->close();
     }
     from->close();

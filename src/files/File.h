@@ -34,11 +34,18 @@ public:
 
     // Reads exactly data.size() bytes from position (1-based) or, without one, from the
     // current position, which then advances. A file that ends early is a failure.
-    virtual void read(std::span<std::byte> data, std::optional<std::int64_t> position = {}) = 0;
+    void read(std::span<std::byte> data, std::optional<std::int64_t> position = {});
 
     // Writes every byte at position (1-based); the file grows when the position is past its
-    // end. Partial writes and interruptions are retried; anything else is a failure.
-    virtual void write(std::int64_t position, std::span<const std::byte> data) = 0;
+    // end. Partial writes are carried on; anything else is a failure.
+    void write(std::int64_t position, std::span<const std::byte> data);
+
+    // The current position for reads without one: 1-based, as the callers count.
+    void seek(std::int64_t position);
+    // The 0-based offset the next read without a position starts at; an in-kernel copy from
+    // the current position moves it on by what it took.
+    std::int64_t offset() const { return offset_; }
+    void advance(std::int64_t count) { offset_ += count; }
 
     // Current length in bytes of the open file.
     virtual std::int64_t length() = 0;
@@ -69,9 +76,14 @@ public:
     // it. A file system without locks gives true: the lock is a guard, never a requirement.
     virtual bool tryLock(LockMode mode) = 0;
 
-    // Closes the file and reports a failed close. Closing twice does nothing.
+    // Closes the file and reports a failed close. Closing never flushes: what must reach the
+    // device is flushed first. Closing twice does nothing.
     virtual void close() = 0;
     virtual bool isOpen() const = 0;
+
+    // The system's own handle (a descriptor; a HANDLE on Windows), for the calls that take two
+    // files at once, such as the in-kernel copy.
+    virtual std::intptr_t nativeHandle() const = 0;
 
     // Identity of the underlying file, for telling whether two paths are the same file.
     virtual std::uint64_t device() const = 0;
@@ -94,17 +106,20 @@ public:
 protected:
     File() = default;
 
-    // The 0-based offset a read or write starts at: the 1-based position when one is given,
-    // else the current offset.
-    std::int64_t startOf(std::optional<std::int64_t> position, std::int64_t current,
-                         FileOperation operation) const {
-        if (!position)
-            return current;
-        if (*position < 1)
-            throw FileError(path(), operation,
-                            "position " + std::to_string(*position) + " is before the first byte");
-        return *position - 1;
-    }
+    // One call of the system's read at a 0-based offset, of at most MostPerCall bytes: the
+    // bytes read, 0 at the end of the file. Interruptions are retried; failures throw.
+    virtual std::size_t readAt(std::span<std::byte> data, std::int64_t offset) = 0;
+    // One call of the system's write: the bytes written, which may be fewer than given but
+    // never none (a write that makes no progress throws, as on a full disk).
+    virtual std::size_t writeAt(std::span<const std::byte> data, std::int64_t offset) = 0;
+
+    // Well inside what every system's single call accepts.
+    static constexpr std::size_t MostPerCall = std::size_t{1} << 30;
+
+private:
+    std::int64_t startOf(std::optional<std::int64_t> position, FileOperation operation) const;
+
+    std::int64_t offset_ = 0;
 };
 
 } // namespace kalvex::files

@@ -59,10 +59,9 @@ bool FileSystem::maySameFile(const std::string& a, const std::string& b) {
     return equalIgnoringCase(folderA, folderB) || sameFile(callable(folderA), callable(folderB));
 }
 
-void FileSystem::copy(File& from, File& to, std::int64_t position, std::int64_t count,
-                      const std::function<void()>& afterChunk) {
+void FileSystem::copy(File& from, File& to, std::int64_t position, std::int64_t count) {
     checkCopy(from, to, position, count);
-    copyThroughBuffer(from, to, position, count, afterChunk);
+    copyThroughBuffer(from, to, position, count);
 }
 
 void FileSystem::checkCopy(const File& from, const File& to, std::int64_t position,
@@ -75,8 +74,8 @@ void FileSystem::checkCopy(const File& from, const File& to, std::int64_t positi
                         "cannot copy a negative count of " + std::to_string(count) + " bytes");
 }
 
-void FileSystem::copyThroughBuffer(File& from, File& to, std::int64_t position, std::int64_t count,
-                                   const std::function<void()>& afterChunk) {
+void FileSystem::copyThroughBuffer(File& from, File& to, std::int64_t position,
+                                   std::int64_t count) {
     std::vector<std::byte> buffer(static_cast<std::size_t>(std::min(count, bufferChunk)));
     std::int64_t done = 0;
     while (done < count) {
@@ -86,8 +85,6 @@ void FileSystem::copyThroughBuffer(File& from, File& to, std::int64_t position, 
         from.read(chunk);
         to.write(position + done, chunk);
         done += static_cast<std::int64_t>(size);
-        if (afterChunk)
-            afterChunk();
     }
 }
 

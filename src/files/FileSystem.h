@@ -3,7 +3,6 @@
 #include "files/File.h"
 
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -99,10 +98,9 @@ public:
     virtual void rename(const std::string& from, const std::string& to) = 0;
 
     // Copies count bytes from the current position of from into to at position (1-based),
-    // in chunks, calling afterChunk between them so that a caller can keep a window alive.
-    // Uses the kernel's in-place copy where the system offers it; here, plain reads and writes.
-    virtual void copy(File& from, File& to, std::int64_t position, std::int64_t count,
-                      const std::function<void()>& afterChunk);
+    // in bounded chunks. Uses the kernel's in-place copy where the system offers it; here,
+    // plain reads and writes.
+    virtual void copy(File& from, File& to, std::int64_t position, std::int64_t count);
 
     // Copies count bytes from fromPosition of from to toPosition of to (both 1-based) inside
     // the kernel, as far as the system agrees to, in one call where it can; returns the bytes
@@ -119,8 +117,7 @@ protected:
     static void checkCopy(const File& from, const File& to, std::int64_t position,
                           std::int64_t count);
     // The plain copy: bounded chunks read from the current position of from.
-    static void copyThroughBuffer(File& from, File& to, std::int64_t position, std::int64_t count,
-                                  const std::function<void()>& afterChunk);
+    static void copyThroughBuffer(File& from, File& to, std::int64_t position, std::int64_t count);
 };
 
 // Makes copy() use its plain read-and-write loop even where the kernel could copy in place,

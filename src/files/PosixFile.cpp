@@ -16,9 +16,6 @@ static_assert(sizeof(off_t) == 8, "file offsets must be 64-bit");
 
 namespace {
 
-// One call never asks for more than this, well inside what every system accepts.
-constexpr std::size_t maxTransfer = std::size_t{1} << 30;
-
 // File systems the kernel makes up as they are read (/proc, /sys and their kin). Their files
 // claim to be regular, yet their lengths say nothing about their contents (0 for most of
 // /proc) and the contents change while they are read: no split of one could be joined back.
@@ -131,45 +128,31 @@ void PosixFile::requireOpen(FileOperation operation) const {
         throw FileError::fromSystem(path_, operation, EBADF);
 }
 
-void PosixFile::read(std::span<std::byte> data, std::optional<std::int64_t> position) {
+std::size_t PosixFile::readAt(std::span<std::byte> data, std::int64_t offset) {
     requireOpen(FileOperation::Read);
-    const std::int64_t start = startOf(position, offset_, FileOperation::Read);
-    std::size_t done = 0;
-    while (done < data.size()) {
-        const std::size_t want = std::min(data.size() - done, maxTransfer);
-        const ssize_t got = system::calls().pread(descriptor_, data.data() + done, want,
-                                                  static_cast<off_t>(start + done));
-        if (got < 0) {
-            if (errno == EINTR)
-                continue;
+    for (;;) {
+        const ssize_t got = system::calls().pread(descriptor_, data.data(), data.size(),
+                                                  static_cast<off_t>(offset));
+        if (got >= 0)
+            return static_cast<std::size_t>(got);
+        if (errno != EINTR)
             throw FileError::fromSystem(path_, FileOperation::Read, errno);
-        }
-        if (got == 0)
-            throw FileError(path_, FileOperation::Read, "the file ends before the expected bytes");
-        done += static_cast<std::size_t>(got);
     }
-    offset_ = start + static_cast<std::int64_t>(done);
 }
 
-void PosixFile::write(std::int64_t position, std::span<const std::byte> data) {
+std::size_t PosixFile::writeAt(std::span<const std::byte> data, std::int64_t offset) {
     requireOpen(FileOperation::Write);
-    const std::int64_t start = startOf(position, offset_, FileOperation::Write);
-    std::size_t done = 0;
-    while (done < data.size()) {
-        const std::size_t want = std::min(data.size() - done, maxTransfer);
-        const ssize_t put = system::calls().pwrite(descriptor_, data.data() + done, want,
-                                                   static_cast<off_t>(start + done));
-        if (put < 0) {
-            if (errno == EINTR)
-                continue;
-            throw FileError::fromSystem(path_, FileOperation::Write, errno);
-        }
+    for (;;) {
+        const ssize_t put = system::calls().pwrite(descriptor_, data.data(), data.size(),
+                                                   static_cast<off_t>(offset));
         // No progress without an error: report it rather than spin.
         if (put == 0)
             throw FileError::fromSystem(path_, FileOperation::Write, ENOSPC);
-        done += static_cast<std::size_t>(put);
+        if (put > 0)
+            return static_cast<std::size_t>(put);
+        if (errno != EINTR)
+            throw FileError::fromSystem(path_, FileOperation::Write, errno);
     }
-    offset_ = start + static_cast<std::int64_t>(done);
 }
 
 struct stat PosixFile::status(FileOperation operation) {

@@ -12,7 +12,7 @@
 namespace kalvex::files {
 
 // A file opened through a POSIX descriptor. Reads and writes go to explicit offsets, so
-// the current position is kept here rather than in the descriptor.
+// the current position is kept by File rather than in the descriptor.
 class PosixFile : public File {
 public:
     // Opens path (or openPath, when given, with path kept for messages) with the given
@@ -29,8 +29,6 @@ public:
     ~PosixFile() override;
 
     const std::string& path() const override { return path_; }
-    void read(std::span<std::byte> data, std::optional<std::int64_t> position = {}) override;
-    void write(std::int64_t position, std::span<const std::byte> data) override;
     std::int64_t length() override;
     void truncate(std::int64_t length) override;
     void flush() override;
@@ -40,17 +38,16 @@ public:
     bool tryLock(LockMode mode) override;
     void close() override;
     bool isOpen() const override { return descriptor_ >= 0; }
+    std::intptr_t nativeHandle() const override { return descriptor_; }
     std::uint64_t device() const override { return device_; }
     std::uint64_t inode() const override { return inode_; }
     std::uint64_t linkCount() override;
     std::optional<Permissions> permissions() override;
     void setPermissions(const Permissions& permissions) override;
 
-    // For the in-kernel copy: the descriptor, and the 0-based offset the next read without a
-    // position starts at, which the copy moves on as it takes bytes.
-    int descriptor() const { return descriptor_; }
-    std::int64_t offset() const { return offset_; }
-    void setOffset(std::int64_t offset) { offset_ = offset; }
+protected:
+    std::size_t readAt(std::span<std::byte> data, std::int64_t offset) override;
+    std::size_t writeAt(std::span<const std::byte> data, std::int64_t offset) override;
 
 private:
     PosixFile(int descriptor, std::string path, std::uint64_t device, std::uint64_t inode);
@@ -61,7 +58,6 @@ private:
     std::string path_;
     std::uint64_t device_;
     std::uint64_t inode_;
-    std::int64_t offset_ = 0;
 };
 
 } // namespace kalvex::files

@@ -43,23 +43,18 @@ bool kernelDeclines(int error) {
     }
 }
 
-void notify(const std::function<void()>& afterChunk) {
-    if (afterChunk)
-        afterChunk();
-}
-
 // Copies in the kernel, from and to 0-based offsets, as far as it agrees to; returns the
 // bytes it copied.
-std::int64_t copyInKernel(PosixFile& from, std::int64_t fromStart, PosixFile& to,
-                          std::int64_t start, std::int64_t count,
-                          const std::function<void()>& afterChunk) {
+std::int64_t copyInKernel(const File& from, std::int64_t fromStart, const File& to,
+                          std::int64_t start, std::int64_t count) {
     std::int64_t done = 0;
     while (done < count) {
         off_t in = static_cast<off_t>(fromStart + done);
         off_t out = static_cast<off_t>(start + done);
         const auto want = static_cast<std::size_t>(std::min(count - done, kernelChunk));
         const ssize_t copied =
-            system::calls().copyFileRange(from.descriptor(), &in, to.descriptor(), &out, want, 0);
+            system::calls().copyFileRange(static_cast<int>(from.nativeHandle()), &in,
+                                          static_cast<int>(to.nativeHandle()), &out, want, 0);
         if (copied < 0) {
             if (errno == EINTR)
                 continue;
@@ -72,7 +67,6 @@ std::int64_t copyInKernel(PosixFile& from, std::int64_t fromStart, PosixFile& to
         if (copied == 0)
             return done;
         done += copied;
-        notify(afterChunk);
     }
     return done;
 }
@@ -144,7 +138,7 @@ std::unique_ptr<File> PosixFileSystem::openUnnamed(const std::string& path) {
 }
 
 bool PosixFileSystem::giveName(File& unnamed, const std::string& path) {
-    const int descriptor = dynamic_cast<PosixFile&>(unnamed).descriptor();
+    const int descriptor = static_cast<int>(unnamed.nativeHandle());
     const std::string link = "/proc/self/fd/" + std::to_string(descriptor);
     if (system::calls().linkat(AT_FDCWD, link.c_str(), AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW) ==
         0)
@@ -231,27 +225,22 @@ void PosixFileSystem::rename(const std::string& from, const std::string& to) {
         throw FileError::fromSystem(from, FileOperation::Rename, errno);
 }
 
-void PosixFileSystem::copy(File& from, File& to, std::int64_t position, std::int64_t count,
-                           const std::function<void()>& afterChunk) {
+void PosixFileSystem::copy(File& from, File& to, std::int64_t position, std::int64_t count) {
     checkCopy(from, to, position, count);
     std::int64_t done = 0;
-    auto* source = dynamic_cast<PosixFile*>(&from);
-    auto* target = dynamic_cast<PosixFile*>(&to);
-    if (source != nullptr && target != nullptr && !copyFallbackForced()) {
-        done = copyInKernel(*source, source->offset(), *target, position - 1, count, afterChunk);
-        source->setOffset(source->offset() + done);
+    if (!copyFallbackForced()) {
+        done = copyInKernel(from, from.offset(), to, position - 1, count);
+        from.advance(done);
     }
     if (done < count)
-        copyThroughBuffer(from, to, position + done, count - done, afterChunk);
+        copyThroughBuffer(from, to, position + done, count - done);
 }
 
 std::int64_t PosixFileSystem::copyInPlace(File& from, std::int64_t fromPosition, File& to,
                                           std::int64_t toPosition, std::int64_t count) {
-    auto* source = dynamic_cast<PosixFile*>(&from);
-    auto* target = dynamic_cast<PosixFile*>(&to);
-    if (source == nullptr || target == nullptr || copyFallbackForced())
+    if (copyFallbackForced())
         return 0;
-    return copyInKernel(*source, fromPosition - 1, *target, toPosition - 1, count, {});
+    return copyInKernel(from, fromPosition - 1, to, toPosition - 1, count);
 }
 
 } // namespace kalvex::files

@@ -22,8 +22,7 @@ public:
     bool sameFile(const std::string& a, const std::string& b) override;
     std::optional<Permissions> permissionsOf(const std::string& path) override;
     void rename(const std::string& from, const std::string& to) override;
-    void copy(File& from, File& to, std::int64_t position, std::int64_t count,
-              const std::function<void()>& afterChunk) override;
+    void copy(File& from, File& to, std::int64_t position, std::int64_t count) override;
     std::int64_t copyInPlace(File& from, std::int64_t fromPosition, File& to,
                              std::int64_t toPosition, std::int64_t count) override;
 };

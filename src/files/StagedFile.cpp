@@ -114,8 +114,8 @@ bool StagedFile::name() {
     });
     prepare(*copy);
     const std::int64_t length = file_->length();
-    file_->read({}, 1); // back to the first byte
-    fileSystem_.copy(*file_, *copy, 1, length, {});
+    file_->seek(1);
+    fileSystem_.copy(*file_, *copy, 1, length);
     file_->close();
     file_ = std::move(copy);
     return true;

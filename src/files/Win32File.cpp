@@ -12,9 +12,6 @@ namespace kalvex::files {
 
 namespace {
 
-// One call moves at most this much, well inside the 32-bit count a call takes.
-constexpr DWORD maxTransfer = DWORD{1} << 30;
-
 OVERLAPPED at(std::int64_t offset) {
     OVERLAPPED overlapped{};
     overlapped.Offset = static_cast<DWORD>(static_cast<std::uint64_t>(offset) & 0xFFFFFFFFu);
@@ -94,45 +91,29 @@ void Win32File::requireOpen(FileOperation operation) const {
         throw win32::systemError(path_, operation, ERROR_INVALID_HANDLE);
 }
 
-void Win32File::read(std::span<std::byte> data, std::optional<std::int64_t> position) {
+std::size_t Win32File::readAt(std::span<std::byte> data, std::int64_t offset) {
     requireOpen(FileOperation::Read);
-    const std::int64_t start = startOf(position, offset_, FileOperation::Read);
-    std::size_t done = 0;
-    while (done < data.size()) {
-        const auto want =
-            static_cast<DWORD>(std::min<std::size_t>(data.size() - done, maxTransfer));
-        OVERLAPPED overlapped = at(start + static_cast<std::int64_t>(done));
-        DWORD got = 0;
-        if (!::ReadFile(handle_, data.data() + done, want, &got, &overlapped)) {
-            const DWORD error = ::GetLastError();
-            if (error != ERROR_HANDLE_EOF)
-                throw win32::systemError(path_, FileOperation::Read, error);
-            got = 0;
-        }
-        if (got == 0)
-            throw FileError(path_, FileOperation::Read, "the file ends before the expected bytes");
-        done += got;
+    OVERLAPPED overlapped = at(offset);
+    DWORD got = 0;
+    if (!::ReadFile(handle_, data.data(), static_cast<DWORD>(data.size()), &got, &overlapped)) {
+        const DWORD error = ::GetLastError();
+        if (error != ERROR_HANDLE_EOF)
+            throw win32::systemError(path_, FileOperation::Read, error);
+        return 0;
     }
-    offset_ = start + static_cast<std::int64_t>(done);
+    return got;
 }
 
-void Win32File::write(std::int64_t position, std::span<const std::byte> data) {
+std::size_t Win32File::writeAt(std::span<const std::byte> data, std::int64_t offset) {
     requireOpen(FileOperation::Write);
-    const std::int64_t start = startOf(position, offset_, FileOperation::Write);
-    std::size_t done = 0;
-    while (done < data.size()) {
-        const auto want =
-            static_cast<DWORD>(std::min<std::size_t>(data.size() - done, maxTransfer));
-        OVERLAPPED overlapped = at(start + static_cast<std::int64_t>(done));
-        DWORD put = 0;
-        if (!::WriteFile(handle_, data.data() + done, want, &put, &overlapped))
-            throw win32::systemError(path_, FileOperation::Write, ::GetLastError());
-        // No progress without an error: report it rather than spin.
-        if (put == 0)
-            throw win32::systemError(path_, FileOperation::Write, ERROR_HANDLE_DISK_FULL);
-        done += put;
-    }
-    offset_ = start + static_cast<std::int64_t>(done);
+    OVERLAPPED overlapped = at(offset);
+    DWORD put = 0;
+    if (!::WriteFile(handle_, data.data(), static_cast<DWORD>(data.size()), &put, &overlapped))
+        throw win32::systemError(path_, FileOperation::Write, ::GetLastError());
+    // No progress without an error: report it rather than spin.
+    if (put == 0)
+        throw win32::systemError(path_, FileOperation::Write, ERROR_HANDLE_DISK_FULL);
+    return put;
 }
 
 std::int64_t Win32File::length() {
@@ -186,16 +167,8 @@ void Win32File::close() {
     HANDLE handle = handle_;
     // The handle is gone whatever happens next, so it is never closed twice.
     handle_ = nullptr;
-    DWORD error = ERROR_SUCCESS;
-    FileOperation operation = FileOperation::Write;
-    if (writable_ && durabilityEnabled() && !::FlushFileBuffers(handle))
-        error = ::GetLastError();
-    if (!::CloseHandle(handle) && error == ERROR_SUCCESS)
-        error = ::GetLastError(), operation = FileOperation::Close;
-    if (error != ERROR_SUCCESS)
-        throw win32::systemError(path_, operation, error);
+    if (!::CloseHandle(handle))
+        throw win32::systemError(path_, FileOperation::Close, ::GetLastError());
 }
 
 } // namespace kalvex::files
-
-#endif

@@ -14,7 +14,7 @@ namespace kalvex::files {
 
 // A file opened through a Win32 handle, always in binary: bytes go to the disk exactly as
 // given. Reads and writes name their 64-bit offset in each call, so the current position is
-// kept here rather than in the handle.
+// kept by File rather than in the handle.
 class Win32File : public File {
 public:
     // Opens an existing file for reading, following links to their target, which must be a
@@ -26,13 +26,11 @@ public:
     ~Win32File() override;
 
     const std::string& path() const override { return path_; }
-    void read(std::span<std::byte> data, std::optional<std::int64_t> position = {}) override;
-    void write(std::int64_t position, std::span<const std::byte> data) override;
     std::int64_t length() override;
-    // A file opened for writing is flushed to the device before its handle is closed.
     void close() override;
     bool isOpen() const override { return handle_ != nullptr; }
     // The volume serial number and the file index: together they name the file.
+    std::intptr_t nativeHandle() const override { return reinterpret_cast<std::intptr_t>(handle_); }
     std::uint64_t device() const override { return device_; }
     std::uint64_t inode() const override { return inode_; }
     std::uint64_t linkCount() override;
@@ -41,6 +39,10 @@ public:
     void truncate(std::int64_t length) override;
     // LockFileEx over the whole file, without waiting.
     bool tryLock(LockMode mode) override;
+
+protected:
+    std::size_t readAt(std::span<std::byte> data, std::int64_t offset) override;
+    std::size_t writeAt(std::span<const std::byte> data, std::int64_t offset) override;
 
 private:
     Win32File(void* handle, std::string path, bool writable);
@@ -53,7 +55,6 @@ private:
     bool writable_;
     std::uint64_t device_ = 0;
     std::uint64_t inode_ = 0;
-    std::int64_t offset_ = 0;
 };
 
 } // namespace kalvex::files

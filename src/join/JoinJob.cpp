@@ -198,7 +198,7 @@ void JoinJob::copyPiece(const std::string& path, std::int64_t& offset) {
                              ? *pieceOne_
                              : *(opened = fileSystem_.openRead(path));
     const std::int64_t length = piece.length();
-    fileSystem_.copy(piece, output_->file(), offset + 1, length, {});
+    fileSystem_.copy(piece, output_->file(), offset + 1, length);
     if (opened)
         opened->close();
     offset += length;

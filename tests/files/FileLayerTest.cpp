@@ -137,16 +137,14 @@ TEST(Copy, KernelCopyAndPlainLoopMoveTheSameBytesAndReportFailures) {
         auto to = faulty.openWrite(target, WriteMode::Keep);
         read(*from, 100);
         if (error == EIO) {
-            EXPECT_EQ(failure([&] { faulty.copy(*from, *to, 4, count, {}); }).what(),
+            EXPECT_EQ(failure([&] { faulty.copy(*from, *to, 4, count); }).what(),
                       "Cannot copy into \"" + target + "\": Input/output error");
             continue;
         }
-        int chunks = 0;
-        faulty.copy(*from, *to, 4, count, [&] { ++chunks; });
+        faulty.copy(*from, *to, 4, count);
         EXPECT_EQ(read(*from, 3), patternBytes(3, 100 + count)) << "source position";
         EXPECT_TRUE(readFile(target) == "012" + patternBytes(count, 100));
-        EXPECT_GE(chunks, 3) << "after every chunk";
-        EXPECT_EQ(failure([&] { faulty.copy(*from, *to, 1, 1000, {}); }).path(), source)
+        EXPECT_EQ(failure([&] { faulty.copy(*from, *to, 1, 1000); }).path(), source)
             << "a source that ends early";
     }
 }

@@ -74,7 +74,7 @@ TEST(WindowsFiles, PositionsPastFourGiB) {
             << at;
     // The copy goes on from where the last read stopped, past 4 GiB.
     auto copy = fs.openWrite(dir.file("tail.bin"), WriteMode::CreateNew);
-    fs.copy(*in, *copy, 1, 10, {});
+    fs.copy(*in, *copy, 1, 10);
     copy->close();
     EXPECT_EQ(readFile(dir.file("tail.bin")), "0123456789");
     EXPECT_EQ(

@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <optional>
@@ -114,7 +115,7 @@ private:
         auto file = open();
         const std::lock_guard lock(mutex_);
         if (file) // an unnamed file may be refused
-            open_[dynamic_cast<files::PosixFile&>(*file).descriptor()] = path;
+            open_[static_cast<int>(file->nativeHandle())] = path;
         return file;
     }
 
