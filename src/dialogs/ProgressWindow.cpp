@@ -1,13 +1,7 @@
 #include "dialogs/ProgressWindow.h"
 
-#include <QCloseEvent>
-#include <QEventLoop>
+#include <QEvent>
 #include <QShowEvent>
-#include <QThread>
-#include <QTimer>
-
-#include <exception>
-#include <memory>
 
 namespace kalvex {
 
@@ -16,27 +10,41 @@ namespace {
 constexpr int ProgressIntervalMs = 20;
 } // namespace
 
-void ProgressWindow::runInBackground(const std::function<void()>& work) {
-    std::exception_ptr failure;
-    std::unique_ptr<QThread> worker(QThread::create([&] {
-        try {
-            work();
-        } catch (...) {
-            failure = std::current_exception();
-        }
-    }));
-    QEventLoop loop;
-    QTimer progress;
-    progress.setInterval(ProgressIntervalMs);
-    connect(&progress, &QTimer::timeout, this, &ProgressWindow::showLatestProgress);
-    connect(worker.get(), &QThread::finished, &loop, &QEventLoop::quit);
-    progress.start();
-    worker->start();
-    loop.exec();
-    worker->wait();
-    progress.stop();
-    if (failure)
-        std::rethrow_exception(failure);
+ProgressWindow::ProgressWindow() {
+    progressTimer_.setInterval(ProgressIntervalMs);
+    connect(&progressTimer_, &QTimer::timeout, this, &ProgressWindow::showNewProgress);
+}
+
+ProgressWindow::~ProgressWindow() {
+    // A job still running would report to a window that is gone.
+    if (worker_.joinable())
+        worker_.join();
+}
+
+void ProgressWindow::startJob(const ProgressRecord& record, std::function<JobResult()> job) {
+    record_ = &record;
+    notesShown_ = 0;
+    progressTimer_.start();
+    worker_ = std::jthread([this, job = std::move(job)] {
+        result_ = job(); // the jobs never throw
+        QMetaObject::invokeMethod(this, &ProgressWindow::finishJob, Qt::QueuedConnection);
+    });
+}
+
+void ProgressWindow::showNewProgress() {
+    const ProgressRecord::Reading reading = record_->read();
+    if (reading.notes == notesShown_)
+        return;
+    notesShown_ = reading.notes;
+    showProgress(reading.values);
+    Q_EMIT progressShown();
+}
+
+void ProgressWindow::finishJob() {
+    worker_.join();
+    progressTimer_.stop();
+    showNewProgress();
+    jobEnded(result_);
 }
 
 bool ProgressWindow::event(QEvent* event) {

@@ -1,30 +1,43 @@
 #pragma once
 
 #include "dialogs/NoEnterEscDialog.h"
+#include "jobs/JobError.h"
+#include "jobs/ProgressRecord.h"
+
+#include <QTimer>
 
 #include <functional>
+#include <thread>
 
 namespace kalvex {
 
 // A modal window in which a job runs. The job starts once per showing, when the window first
 // becomes active; while it runs the close box does nothing, so no second job can start. The
-// job's file work runs on a thread of its own, so that however long one read or write takes,
-// the window goes on painting, animating and showing progress.
+// job runs on a thread of its own, so that however long one read or write takes, the window
+// goes on painting and animating; every 20 ms it shows what the job's progress record holds.
 class ProgressWindow : public NoEnterEscDialog {
     Q_OBJECT
 
-protected:
-    ProgressWindow() = default;
+public:
+    ~ProgressWindow() override;
 
-    // The job of this showing.
+Q_SIGNALS:
+    // Progress newer than what was shown has just been shown.
+    void progressShown();
+
+protected:
+    ProgressWindow();
+
+    // Starts the job of this showing.
     virtual void runJob() = 0;
 
-    // Runs work on a thread of its own and returns when it is done, the window's events
-    // going on meanwhile and showLatestProgress running every 20 ms. What work throws is
-    // thrown again here.
-    void runInBackground(const std::function<void()>& work);
-    // Shows the progress the work last reported. Called on the window's thread.
-    virtual void showLatestProgress() {}
+    // Runs job on a thread of its own and returns at once. Until it ends, showProgress runs on
+    // the window's thread whenever record holds newer values, at most every 20 ms; when it
+    // ends, the last values are shown and then jobEnded gets its result, on the window's
+    // thread.
+    void startJob(const ProgressRecord& record, std::function<JobResult()> job);
+    virtual void showProgress(const ProgressRecord::Values& values) = 0;
+    virtual void jobEnded(const JobResult& result) = 0;
 
     void setBusy(bool busy) { busy_ = busy; }
 
@@ -33,8 +46,16 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    void showNewProgress();
+    void finishJob();
+
     bool started_ = false; // the job of this showing has been started
     bool busy_ = false;
+    QTimer progressTimer_;
+    const ProgressRecord* record_ = nullptr;
+    std::uint64_t notesShown_ = 0;
+    JobResult result_;
+    std::jthread worker_;
 };
 
 } // namespace kalvex

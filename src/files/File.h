@@ -64,7 +64,7 @@ public:
 
     // Starts putting what was written on the device and returns without waiting, so that a
     // later flush finds little left to do. Failures wait for that flush to report them.
-    virtual void startWriteback() {}
+    virtual void startWriteback() noexcept {}
 
     // A second handle on this open file, which stays open when this one is closed: a file can
     // be closed, and its close checked, as soon as it is written, and flushed later through

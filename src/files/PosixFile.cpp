@@ -226,7 +226,7 @@ void PosixFile::reserve(std::int64_t length) {
 #endif
 }
 
-void PosixFile::startWriteback() {
+void PosixFile::startWriteback() noexcept {
 #ifdef __linux__
     // Only a start: whatever goes wrong is for the flush to report.
     if (descriptor_ >= 0)

@@ -3,7 +3,6 @@
 #include "files/FileError.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstddef>
 #include <span>
 
@@ -52,9 +51,7 @@ std::optional<std::string> TextInput::readLine() {
             std::find_if(begin, stop, [](char c) { return c == '\r' || c == '\n'; });
         line.append(begin, found);
         if (line.size() > longestLine_)
-            throw FileError(file_->path(), FileOperation::ReadLine,
-                            "a line is longer than " + std::to_string(longestLine_) + " bytes",
-                            EMSGSIZE);
+            throw LineTooLong("a line is longer than " + std::to_string(longestLine_) + " bytes");
         if (found == stop) {
             next_ = end_;
             continue;

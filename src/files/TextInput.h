@@ -5,18 +5,25 @@
 
 #include <memory>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 namespace kalvex::files {
 
+// A line longer than the reader's bound: the file is not what the reader expects, rather
+// than one that cannot be read.
+class LineTooLong : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
 // A text file opened for input. A line ends at CR LF, at a lone CR or at a lone LF, so a
 // file that passed through a Unix tool still reads. Lines come back as raw bytes.
 class TextInput {
 public:
-    // Lines longer than longestLine bytes are a failure, found having read at most
-    // longestLine + 1 bytes of them (the error has EMSGSIZE): memory stays bounded whatever
-    // the file holds.
+    // Lines longer than longestLine bytes throw LineTooLong, found having read at most
+    // longestLine + 1 bytes of them: memory stays bounded whatever the file holds.
     TextInput(FileSystem& fileSystem, const std::string& path,
               std::size_t longestLine = std::size_t(-1));
 

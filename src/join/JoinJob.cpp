@@ -3,11 +3,10 @@
 #include "files/FileError.h"
 #include "files/FileName.h"
 #include "files/FolderPath.h"
-#include "join/JoinFailure.h"
+#include "jobs/JobError.h"
 
 #include <cerrno>
 #include <cmath>
-#include <new>
 
 namespace kalvex {
 
@@ -26,10 +25,9 @@ bool isMissing(const files::FileError& error) {
 
 } // namespace
 
-JoinJob::JoinJob(std::string manifestPath, std::string joinFolder, JoinObserver& observer,
-                 files::FileSystem& fileSystem)
+JoinJob::JoinJob(std::string manifestPath, std::string joinFolder, files::FileSystem& fileSystem)
     : manifestPath_(std::move(manifestPath)), joinFolder_(std::move(joinFolder)),
-      observer_(observer), fileSystem_(fileSystem) {}
+      fileSystem_(fileSystem) {}
 
 PieceNames JoinJob::pieceNamesFor(files::FileSystem& fileSystem, const std::string& basePath) {
     // Split where the folder ends, so that the folder half already ends in its separator
@@ -38,7 +36,7 @@ PieceNames JoinJob::pieceNamesFor(files::FileSystem& fileSystem, const std::stri
     return PieceNames(fileSystem, folder, basePath.substr(folder.size()));
 }
 
-void JoinJob::run() {
+JobResult JoinJob::run() noexcept {
     try {
         const auto manifest = JoinManifest::read(fileSystem_, manifestPath_);
         refuseUnfitName(manifest);
@@ -51,18 +49,17 @@ void JoinJob::run() {
         const std::int64_t length = manifest.count >= 1 ? claimPieces(manifest, pieces) : 0;
         output_.emplace(fileSystem_, output, temporarySuffix, permissionsFor(output));
         output_->reserve(length);
-        joinPieces(manifest, pieces);
+        joinPieces(manifest, pieces, length);
         output_->commit();
         if (pieceOne_)
             pieceOne_->close();
-    } catch (const files::FileError& error) {
-        throw JoinFailure(error.path(), error.what(), keepOutput());
-    } catch (const std::bad_alloc&) {
-        throw JoinFailure(manifestPath_, "Cannot join \"" + manifestPath_ + "\": out of memory",
-                          keepOutput());
-    } catch (const JoinFailure&) {
-        keepOutput();
-        throw;
+        return std::nullopt;
+    } catch (...) {
+        JobError error = errorFromCurrentException("Cannot join \"" + manifestPath_ + "\"");
+        error.keptFile = keepOutput();
+        if (!error.keptFile.empty())
+            error.message += "\n\nWhat was joined so far is kept in \"" + error.keptFile + "\".";
+        return error;
     }
 }
 
@@ -80,8 +77,7 @@ std::string JoinJob::keepOutput() noexcept {
 
 void JoinJob::refuseUnfitName(const JoinManifest& manifest) {
     const auto refuse = [&](const std::string& why) {
-        throw JoinFailure(manifestPath_,
-                          "Cannot join \"" + manifestPath_ + "\": the file name on line 2 " + why);
+        throw JobRefusal("Cannot join \"" + manifestPath_ + "\": the file name on line 2 " + why);
     };
     if (const auto reason = files::unsafeFileNameReason(manifest.title))
         refuse(*reason);
@@ -90,9 +86,9 @@ void JoinJob::refuseUnfitName(const JoinManifest& manifest) {
 // A split writes a whole count of pieces, 0 for an empty file.
 void JoinJob::refuseUnfitCount(const JoinManifest& manifest) {
     if (manifest.count < 0 || (manifest.count > 0 && manifest.count < 1))
-        throw JoinFailure(manifestPath_, "Cannot join \"" + manifestPath_ +
-                                             "\": it is not a split manifest (its piece count "
-                                             "is below 1)");
+        throw JobRefusal("Cannot join \"" + manifestPath_ +
+                         "\": it is not a split manifest (its piece count "
+                         "is below 1)");
 }
 
 // The rebuilt file is as private as the file it replaces (its owner and group too, where the
@@ -111,7 +107,7 @@ std::optional<files::Permissions> JoinJob::permissionsFor(const std::string& out
 void JoinJob::refuseUnsafeOutput(const JoinManifest& manifest, const PieceNames& pieces,
                                  const std::string& output) {
     const auto refuse = [&](const std::string& why) {
-        throw JoinFailure(output, "Cannot write \"" + output + "\": " + why);
+        throw JobRefusal("Cannot write \"" + output + "\": " + why);
     };
     if (fileSystem_.maySameFile(output, manifestPath_))
         refuse("it is the manifest being joined");
@@ -144,10 +140,8 @@ std::int64_t JoinJob::claimPieces(const JoinManifest& manifest, const PieceNames
         return 0;
     }
     if (!pieceOne_->tryLock(files::LockMode::Shared))
-        throw JoinFailure(pieceOne_->path(),
-                          "Cannot join \"" + manifestPath_ + "\": its piece \"" +
-                              pieceOne_->path() +
-                              "\" is being written by a split that has not finished.");
+        throw JobRefusal("Cannot join \"" + manifestPath_ + "\": its piece \"" + pieceOne_->path() +
+                         "\" is being written by a split that has not finished.");
     const std::int64_t full = pieceOne_->length();
     refuseEmpty(pieceOne_->path(), full);
     std::int64_t total = full;
@@ -166,10 +160,9 @@ std::int64_t JoinJob::claimPieces(const JoinManifest& manifest, const PieceNames
         const bool last = k + 1 > manifest.count;
         if (length == full || (last && length < full))
             continue;
-        throw JoinFailure(piece, "Cannot join \"" + manifestPath_ + "\": the piece \"" + piece +
-                                     "\" holds " + std::to_string(length) +
-                                     " bytes where piece 1 holds " + std::to_string(full) +
-                                     "; these pieces cannot come from one split.");
+        throw JobRefusal("Cannot join \"" + manifestPath_ + "\": the piece \"" + piece +
+                         "\" holds " + std::to_string(length) + " bytes where piece 1 holds " +
+                         std::to_string(full) + "; these pieces cannot come from one split.");
     }
     return total;
 }
@@ -177,17 +170,18 @@ std::int64_t JoinJob::claimPieces(const JoinManifest& manifest, const PieceNames
 // A split never writes an empty piece: one that is empty now lost its bytes.
 void JoinJob::refuseEmpty(const std::string& piece, std::int64_t length) {
     if (length == 0)
-        throw JoinFailure(piece, "Cannot join \"" + manifestPath_ + "\": the piece \"" + piece +
-                                     "\" is empty, and a split never writes an empty piece.");
+        throw JobRefusal("Cannot join \"" + manifestPath_ + "\": the piece \"" + piece +
+                         "\" is empty, and a split never writes an empty piece.");
 }
 
-void JoinJob::joinPieces(const JoinManifest& manifest, const PieceNames& pieces) {
+void JoinJob::joinPieces(const JoinManifest& manifest, const PieceNames& pieces,
+                         std::int64_t length) {
     std::int64_t offset = 0;
     for (double k = 1; k <= manifest.count; k += 1) {
         copyPiece(pieces.piecePath(pieceNumber(k)), offset);
         const double share = k / manifest.count * 100;
-        observer_.pieceDone(static_cast<float>(share),
-                            static_cast<std::int64_t>(std::floor(share)));
+        progress_.note({static_cast<float>(share), static_cast<std::int64_t>(std::floor(share)),
+                        offset, length});
     }
 }
 

@@ -3,8 +3,9 @@
 #include "files/File.h"
 #include "files/FileSystem.h"
 #include "files/StagedFile.h"
+#include "jobs/JobError.h"
+#include "jobs/ProgressRecord.h"
 #include "join/JoinManifest.h"
-#include "join/JoinObserver.h"
 #include "split/PieceNames.h"
 
 #include <memory>
@@ -19,14 +20,18 @@ namespace kalvex {
 // piece 1, so that a split still writing the set refuses the join. The output is written
 // into a file without a name (or a temporary file beside it) that takes the output's name
 // after the last piece, so a file already standing there survives a join that fails and a
-// crash leaves nothing behind. Every failure throws JoinFailure; nothing written is
-// deleted: what was joined is kept under a temporary name that the message gives.
+// crash leaves nothing behind. Nothing written is deleted: after a failure what was joined is
+// kept under a temporary name that the error gives. Progress goes to a record that whoever
+// shows it reads.
 class JoinJob {
 public:
-    JoinJob(std::string manifestPath, std::string joinFolder, JoinObserver& observer,
+    JoinJob(std::string manifestPath, std::string joinFolder,
             files::FileSystem& fileSystem = files::FileSystem::current());
 
-    void run();
+    // The whole join, from one call on the thread it runs on. Never throws: a failure comes
+    // back as its error.
+    JobResult run() noexcept;
+    const ProgressRecord& progress() const { return progress_; }
 
     // The names of the pieces beside a manifest, from its piece base path.
     static PieceNames pieceNamesFor(files::FileSystem& fileSystem, const std::string& basePath);
@@ -39,14 +44,14 @@ private:
     void refuseUnsafeOutput(const JoinManifest& manifest, const PieceNames& pieces,
                             const std::string& output);
     std::int64_t claimPieces(const JoinManifest& manifest, const PieceNames& pieces);
-    void joinPieces(const JoinManifest& manifest, const PieceNames& pieces);
+    void joinPieces(const JoinManifest& manifest, const PieceNames& pieces, std::int64_t length);
     void copyPiece(const std::string& path, std::int64_t& offset);
     std::string keepOutput() noexcept;
 
     std::string manifestPath_;
     std::string joinFolder_;
-    JoinObserver& observer_;
     files::FileSystem& fileSystem_;
+    ProgressRecord progress_;
     std::unique_ptr<files::File> pieceOne_; // open from the claim on, with its shared lock
     std::optional<files::StagedFile> output_;
 };

@@ -3,9 +3,8 @@
 #include "files/CodePage.h"
 #include "files/FileError.h"
 #include "files/TextInput.h"
-#include "join/JoinFailure.h"
+#include "jobs/JobError.h"
 
-#include <cerrno>
 #include <charconv>
 #include <limits>
 
@@ -91,21 +90,18 @@ JoinManifest JoinManifest::read(files::FileSystem& fileSystem, const std::string
     try {
         countLine = input.readLine();
         titleLine = countLine ? input.readLine() : std::nullopt;
-    } catch (const files::FileError& error) {
-        if (error.errorCode() != EMSGSIZE)
-            throw;
-        throw JoinFailure(path, "Cannot join \"" + path + "\": it is not a split manifest (" +
-                                    error.reason() + ")");
+    } catch (const files::LineTooLong& tooLong) {
+        throw JobRefusal("Cannot join \"" + path + "\": it is not a split manifest (" +
+                         tooLong.what() + ")");
     }
     input.close();
 
     const auto count = parseCount(countLine.value_or(std::string()));
     if (!count)
-        throw JoinFailure(path, "Cannot read the piece count from \"" + path +
-                                    "\": line 1 is not a number");
+        throw JobRefusal("Cannot read the piece count from \"" + path +
+                         "\": line 1 is not a number");
     if (!titleLine)
-        throw JoinFailure(path,
-                          "Cannot read the file name from \"" + path + "\": line 2 is missing");
+        throw JobRefusal("Cannot read the file name from \"" + path + "\": line 2 is missing");
 
     JoinManifest manifest;
     manifest.count = *count;

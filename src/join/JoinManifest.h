@@ -21,7 +21,7 @@ struct JoinManifest {
     static constexpr std::size_t LongestLine = 4 * 255 * 4;
 
     // Reads the first two lines, never more than LongestLine + 1 bytes of one. Throws
-    // FileError when the file cannot be read and JoinFailure when a line is too long for a
+    // FileError when the file cannot be read and JobRefusal when a line is too long for a
     // manifest, line 1 is not a number or line 2 is missing.
     static JoinManifest read(files::FileSystem& fileSystem, const std::string& path);
 

@@ -3,7 +3,6 @@
 #include "dialogs/Fonts.h"
 #include "dialogs/MessageBox.h"
 #include "dialogs/ProgressBar.h"
-#include "join/JoinFailure.h"
 #include "join/JoinJob.h"
 
 #include <QApplication>
@@ -52,47 +51,29 @@ void JoinProgressWindow::createControls() {
 }
 
 void JoinProgressWindow::runJob() {
-    std::optional<QString> failure;
-    try {
-        runInBackground([this] {
-            JoinJob job(inputs_.manifestPath, inputs_.joinFolder, *this);
-            job.run();
-        });
-    } catch (const std::exception& error) {
-        failure = QString::fromStdString(error.what());
+    job_.emplace(inputs_.manifestPath, inputs_.joinFolder);
+    startJob(job_->progress(), [this] { return job_->run(); });
+}
+
+void JoinProgressWindow::showProgress(const ProgressRecord::Values& values) {
+    progressBar_->setValue(values.bar);
+    percentLabel_->setText(QString::number(values.percent) + QStringLiteral("% Complete"));
+}
+
+// The window unloads itself only once its message has been answered.
+void JoinProgressWindow::jobEnded(const JobResult& result) {
+    if (result) {
+        MessageBox::show(MessageBox::Icon::Exclamation, QStringLiteral("Join failed"),
+                         QString::fromStdString(result->message), this);
+    } else {
+        percentLabel_->setText(QStringLiteral("100% Complete"));
+        progressBar_->setValue(100.0F);
+        setWindowTitle(QStringLiteral("Complete"));
+        MessageBox::show(MessageBox::Icon::Information, QStringLiteral("Complete"),
+                         QStringLiteral("The Joining process was sucessful!"), this);
     }
-    if (failure)
-        showFailure(*failure);
-    else
-        showCompletion();
-    // The window unloads itself only once its message has been answered.
     setBusy(false);
     accept();
-}
-
-void JoinProgressWindow::showCompletion() {
-    percentLabel_->setText(QStringLiteral("100% Complete"));
-    progressBar_->setValue(100.0F);
-    setWindowTitle(QStringLiteral("Complete"));
-    MessageBox::show(MessageBox::Icon::Information, QStringLiteral("Complete"),
-                     QStringLiteral("The Joining process was sucessful!"), this);
-}
-
-void JoinProgressWindow::showFailure(const QString& message) {
-    MessageBox::show(MessageBox::Icon::Exclamation, QStringLiteral("Join failed"), message, this);
-}
-
-// Called from the job's thread. Pieces are few, so each one's values are handed to the
-// window's thread and shown, in order.
-void JoinProgressWindow::pieceDone(float bar, std::int64_t percent) {
-    QMetaObject::invokeMethod(
-        this,
-        [this, bar, percent] {
-            progressBar_->setValue(bar);
-            percentLabel_->setText(QString::number(percent) + QStringLiteral("% Complete"));
-            Q_EMIT pieceShown();
-        },
-        Qt::QueuedConnection);
 }
 
 } // namespace kalvex

@@ -2,7 +2,7 @@
 
 #include "dialogs/ProgressWindow.h"
 #include "join/JoinInputs.h"
-#include "join/JoinObserver.h"
+#include "join/JoinJob.h"
 
 class QLabel;
 class QPushButton;
@@ -13,7 +13,7 @@ class ProgressBar;
 
 // The joining window: runs the join it was given when it first becomes active, shows the share of
 // pieces joined, reports the outcome and unloads itself.
-class JoinProgressWindow : public ProgressWindow, private JoinObserver {
+class JoinProgressWindow : public ProgressWindow {
     Q_OBJECT
 
 public:
@@ -23,19 +23,14 @@ public:
     // The window for one join, which runs when it is first shown and becomes active.
     explicit JoinProgressWindow(JoinInputs inputs);
 
-Q_SIGNALS:
-    // The bar and the caption have just been set for a joined piece.
-    void pieceShown();
-
 private:
     void createControls();
     void runJob() override;
-    void showCompletion();
-    void showFailure(const QString& message);
-
-    void pieceDone(float bar, std::int64_t percent) override;
+    void showProgress(const ProgressRecord::Values& values) override;
+    void jobEnded(const JobResult& result) override;
 
     JoinInputs inputs_;
+    std::optional<JoinJob> job_;
     ProgressBar* progressBar_ = nullptr;
     QLabel* percentLabel_ = nullptr;
     QPushButton* okButton_ = nullptr;

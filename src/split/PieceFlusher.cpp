@@ -17,14 +17,11 @@ template <class Written> void closeQuietly(Written& written) noexcept {
 
 } // namespace
 
-PieceFlusher::PieceFlusher() : thread_([this] { startWritebacks(); }) {}
+PieceFlusher::PieceFlusher()
+    : thread_([this](const std::stop_token& stop) { startWritebacks(stop); }) {}
 
 PieceFlusher::~PieceFlusher() {
-    {
-        const std::lock_guard lock(mutex_);
-        stopping_ = true;
-    }
-    changed_.notify_all();
+    thread_.request_stop();
     thread_.join();
     for (Written& written : started_)
         closeQuietly(written);
@@ -54,12 +51,11 @@ std::size_t PieceFlusher::waiting() {
     return handedOver_.size() + started_.size();
 }
 
-void PieceFlusher::startWritebacks() {
+void PieceFlusher::startWritebacks(const std::stop_token& stop) {
     std::unique_lock lock(mutex_);
     for (;;) {
-        changed_.wait(lock, [this] { return stopping_ || !handedOver_.empty(); });
-        if (stopping_)
-            return;
+        if (!changed_.wait(lock, stop, [this] { return !handedOver_.empty(); }))
+            return; // stopped
         Written next = std::move(handedOver_.front());
         handedOver_.pop_front();
         starting_ = true;

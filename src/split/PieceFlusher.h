@@ -7,6 +7,7 @@
 #include <deque>
 #include <memory>
 #include <mutex>
+#include <stop_token>
 #include <thread>
 #include <vector>
 
@@ -45,16 +46,15 @@ private:
         std::unique_ptr<files::File> owned;
     };
 
-    void startWritebacks();
+    void startWritebacks(const std::stop_token& stop);
 
     std::mutex mutex_;
-    std::condition_variable changed_;
+    std::condition_variable_any changed_;
     std::deque<Written> handedOver_; // write-back not started yet
     std::vector<Written> started_;   // write-back started, in order
     bool starting_ = false;          // the thread is starting one
-    bool stopping_ = false;
 
-    std::thread thread_; // last, so that it starts once everything above is in place
+    std::jthread thread_; // last, so that it starts once everything above is in place
 };
 
 } // namespace kalvex

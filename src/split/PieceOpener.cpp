@@ -14,14 +14,10 @@ PieceOpener::PieceOpener(files::FileSystem& fileSystem, PieceNames names, std::i
                          std::optional<files::Permissions> permissions)
     : fileSystem_(fileSystem), names_(std::move(names)), first_(first), last_(last),
       source_(source), permissions_(std::move(permissions)), taken_(first - 1),
-      thread_([this] { openInOrder(); }) {}
+      thread_([this](std::stop_token stop) { openInOrder(std::move(stop)); }) {}
 
 PieceOpener::~PieceOpener() {
-    {
-        const std::lock_guard lock(mutex_);
-        stopping_ = true;
-    }
-    changed_.notify_all();
+    thread_.request_stop();
     thread_.join();
     for (Opened& opened : ready_)
         discard(opened);
@@ -71,8 +67,8 @@ void PieceOpener::makeReady(files::FileSystem& fileSystem, std::unique_ptr<files
         piece->setPermissions(*permissions);
 }
 
-void PieceOpener::openInOrder() {
-    openUntilDone();
+void PieceOpener::openInOrder(std::stop_token stop) {
+    openUntilDone(stop);
     {
         const std::lock_guard lock(mutex_);
         finished_ = true;
@@ -80,13 +76,12 @@ void PieceOpener::openInOrder() {
     changed_.notify_all();
 }
 
-void PieceOpener::openUntilDone() {
+void PieceOpener::openUntilDone(const std::stop_token& stop) {
     for (std::int64_t number = first_; number <= last_; ++number) {
         {
             std::unique_lock lock(mutex_);
-            changed_.wait(lock, [&] { return stopping_ || number - taken_ <= Ahead; });
-            if (stopping_)
-                return;
+            if (!changed_.wait(lock, stop, [&] { return number - taken_ <= Ahead; }))
+                return; // stopped
         }
         Opened opened = open(number);
         const bool failed = opened.failure != nullptr;

@@ -11,6 +11,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <stop_token>
 #include <thread>
 
 namespace kalvex {
@@ -58,8 +59,8 @@ private:
         std::exception_ptr failure;
     };
 
-    void openInOrder();
-    void openUntilDone();
+    void openInOrder(std::stop_token stop);
+    void openUntilDone(const std::stop_token& stop);
     Opened open(std::int64_t number);
     void discard(Opened& opened) noexcept;
 
@@ -71,13 +72,12 @@ private:
     const std::optional<files::Permissions> permissions_;
 
     std::mutex mutex_;
-    std::condition_variable changed_;
+    std::condition_variable_any changed_;
     std::deque<Opened> ready_; // opened, in order, not taken yet
     std::int64_t taken_;       // the number of the last piece taken
-    bool stopping_ = false;
-    bool finished_ = false; // the thread has opened all it will
+    bool finished_ = false;    // the thread has opened all it will
 
-    std::thread thread_; // last, so that it starts once everything above is in place
+    std::jthread thread_; // last, so that it starts once everything above is in place
 };
 
 } // namespace kalvex

@@ -4,7 +4,6 @@
 #include "files/FileName.h"
 #include "files/FolderPath.h"
 #include "split/SplitManifest.h"
-#include "split/SplitRefusal.h"
 
 #include <algorithm>
 #include <cmath>
@@ -55,20 +54,43 @@ std::int64_t SplitJob::blockSize(SplitRoutine routine) {
     return routine == SplitRoutine::Over10Meg ? LargeBlock : SmallBlock;
 }
 
-SplitJob::SplitJob(files::FileSystem& fileSystem, SplitInputs inputs, SplitObserver& observer)
-    : fileSystem_(fileSystem), inputs_(std::move(inputs)), observer_(observer),
+SplitJob::SplitJob(files::FileSystem& fileSystem, SplitInputs inputs)
+    : fileSystem_(fileSystem), inputs_(std::move(inputs)),
       names_(fileSystem, inputs_.destinationFolder, inputs_.pieceName) {}
 
 SplitJob::~SplitJob() {
     closeAll();
 }
 
-std::int64_t SplitJob::measureSource() {
-    return fileSystem_.fileLength(inputs_.sourcePath);
+JobResult SplitJob::run() noexcept {
+    try {
+        // A missing source fails here, before anything is opened.
+        routine_ = routineFor(fileSystem_.fileLength(inputs_.sourcePath), inputs_.pieceSize);
+        openSource();
+        copyPieces();
+        writeManifest();
+        if (routine_ == SplitRoutine::Under10Meg) {
+            auto source = std::move(source_);
+            source->close();
+            closeManifest();
+        } else {
+            closeManifest();
+            // Last: every piece and the manifest are closed by now, so a source that was only
+            // read loses nothing if its close fails, and the split stands.
+            closeAll();
+        }
+        return std::nullopt;
+    } catch (...) {
+        JobError error = errorFromCurrentException("Cannot split \"" + inputs_.sourcePath + "\"");
+        closeAll();
+        return error;
+    }
 }
 
-void SplitJob::openSource(SplitRoutine routine) {
-    blockSize_ = blockSize(routine);
+// Opens the source, measures it again (this length counts from here on) and checks the split
+// before anything is written.
+void SplitJob::openSource() {
+    blockSize_ = blockSize(routine_);
     source_ = fileSystem_.openRead(inputs_.sourcePath);
     sourceLength_ = source_->length();
     // The set is as private as the file it holds; owners are left to the system.
@@ -89,23 +111,25 @@ void SplitJob::openSource(SplitRoutine routine) {
     kernelCopies_ = true;
 }
 
+void SplitJob::refuse(const std::string& reason) const {
+    throw JobRefusal("Cannot split \"" + inputs_.sourcePath + "\": " + reason);
+}
+
 void SplitJob::checkNumbers() const {
     if (!isWholeNumber(inputs_.pieceSize))
-        throw SplitRefusal(inputs_.sourcePath, "the piece size is not a whole number of bytes.");
+        refuse("the piece size is not a whole number of bytes.");
     if (!isWholeNumber(inputs_.pieceCount))
-        throw SplitRefusal(inputs_.sourcePath, "the piece count is not a whole number.");
+        refuse("the piece count is not a whole number.");
 }
 
 void SplitJob::checkTitle() const {
     const std::string& title = inputs_.sourceTitle;
     if (title.empty() || title == "." || title == ".." || fileNameOf(inputs_.sourcePath) != title)
-        throw SplitRefusal(inputs_.sourcePath,
-                           "the name to rebuild it under (\"" + title +
-                               "\") is not its file name. Choose the file with Browse, drop "
-                               "it on the window or give it on the command line.");
+        refuse("the name to rebuild it under (\"" + title +
+               "\") is not its file name. Choose the file with Browse, drop "
+               "it on the window or give it on the command line.");
     if (const auto reason = files::unsafeFileNameReason(title))
-        throw SplitRefusal(inputs_.sourcePath,
-                           "its file name " + *reason + ", which a join would refuse.");
+        refuse("its file name " + *reason + ", which a join would refuse.");
 }
 
 std::int64_t SplitJob::piecesNeeded() const {
@@ -121,47 +145,41 @@ std::int64_t SplitJob::piecesNeeded() const {
 void SplitJob::checkCapacity() const {
     const std::int64_t needed = piecesNeeded();
     if (needed < 0 || pieceCount_ < needed)
-        throw SplitRefusal(inputs_.sourcePath, std::to_string(pieceCount_) + " pieces of " +
-                                                   std::to_string(pieceSize_) +
-                                                   " bytes cannot hold its " +
-                                                   std::to_string(sourceLength_) + " bytes.");
+        refuse(std::to_string(pieceCount_) + " pieces of " + std::to_string(pieceSize_) +
+               " bytes cannot hold its " + std::to_string(sourceLength_) + " bytes.");
     if (pieceCount_ > needed)
-        throw SplitRefusal(inputs_.sourcePath, "it has changed since it was chosen: its " +
-                                                   std::to_string(sourceLength_) +
-                                                   " bytes now make " + std::to_string(needed) +
-                                                   " pieces, not " + std::to_string(pieceCount_) +
-                                                   ". Choose the file again.");
+        refuse("it has changed since it was chosen: its " + std::to_string(sourceLength_) +
+               " bytes now make " + std::to_string(needed) + " pieces, not " +
+               std::to_string(pieceCount_) + ". Choose the file again.");
 }
 
 void SplitJob::checkNotOverSource() const {
     const std::string manifest = names_.manifestPath();
     if (fileSystem_.maySameFile(manifest, inputs_.sourcePath))
-        throw SplitRefusal(inputs_.sourcePath,
-                           "the manifest \"" + manifest + "\" would be written over it.");
-    const std::int64_t written = piecesToWrite();
+        refuse("the manifest \"" + manifest + "\" would be written over it.");
+    const std::int64_t written = pieceCount_;
     for (std::int64_t number = 1; number <= written; ++number) {
         const std::string piece = names_.piecePath(number);
         if (fileSystem_.maySameFile(piece, inputs_.sourcePath))
-            throw SplitRefusal(inputs_.sourcePath,
-                               "the piece \"" + piece + "\" would be written over it.");
+            refuse("the piece \"" + piece + "\" would be written over it.");
     }
 }
 
 void SplitJob::checkNames() const {
-    const std::int64_t written = piecesToWrite();
+    const std::int64_t written = pieceCount_;
     const std::string folder = files::folderOf(names_.manifestPath());
     // The last piece has the longest number, so the longest name.
     for (const std::string& path :
          {names_.piecePath(std::max<std::int64_t>(written, 1)), names_.manifestPath()})
         if (const auto reason = fileSystem_.overlongNameReason(folder, path.substr(folder.size())))
-            throw SplitRefusal(inputs_.sourcePath, "the name \"" + path + "\" " + *reason + ".");
+            refuse("the name \"" + path + "\" " + *reason + ".");
     // Writing through a link planted at one of the names would change a file elsewhere.
     for (std::int64_t number = 0; number <= written; ++number) {
         const std::string path = number == 0 ? names_.manifestPath() : names_.piecePath(number);
         if (fileSystem_.isLink(path))
-            throw SplitRefusal(inputs_.sourcePath, "\"" + path +
-                                                       "\" is a symbolic link, and Kalvex never "
-                                                       "writes through one.");
+            refuse("\"" + path +
+                   "\" is a symbolic link, and Kalvex never "
+                   "writes through one.");
     }
 }
 
@@ -169,14 +187,13 @@ void SplitJob::checkNames() const {
 // when the lock is refused. The old manifest goes before the first piece is written: a split
 // that stops part-way never leaves one beside pieces it did not finish.
 void SplitJob::claimSet() {
-    if (piecesToWrite() > 0) {
+    if (pieceCount_ > 0) {
         pieceOne_ = fileSystem_.openWrite(names_.piecePath(1), files::WriteMode::Keep);
         if (!pieceOne_->tryLock(files::LockMode::Exclusive)) {
             closeAll();
-            throw SplitRefusal(inputs_.sourcePath,
-                               "its pieces (\"" + names_.piecePath(1) +
-                                   "\" ...) are in use by another split or join. Try again "
-                                   "when it has finished.");
+            refuse("its pieces (\"" + names_.piecePath(1) +
+                   "\" ...) are in use by another split or join. Try again "
+                   "when it has finished.");
         }
     }
     const std::string manifest = names_.manifestPath();
@@ -187,14 +204,9 @@ void SplitJob::claimSet() {
         fileSystem_.flushFolder(files::folderOf(manifest));
 }
 
-// Checked to be the count needed, once the source is open.
-std::int64_t SplitJob::piecesToWrite() const {
-    return pieceCount_;
-}
-
 void SplitJob::copyPieces() {
-    if (piecesToWrite() >= 2)
-        opener_.emplace(fileSystem_, names_, 2, piecesToWrite(), *source_, piecePermissions_);
+    if (pieceCount_ >= 2)
+        opener_.emplace(fileSystem_, names_, 2, pieceCount_, *source_, piecePermissions_);
     if (files::durabilityEnabled())
         flusher_.emplace();
     for (std::int64_t number = 1; number <= pieceCount_ && readPosition_ <= sourceLength_; ++number)
@@ -206,7 +218,6 @@ void SplitJob::copyPieces() {
 }
 
 void SplitJob::copyPiece(std::int64_t number) {
-    const double length = static_cast<double>(sourceLength_);
     std::int64_t fill = 0;
     files::File* piece = nullptr;
     // Blocks of B bytes; the last block of a piece is shorter when B does not divide the
@@ -225,12 +236,19 @@ void SplitJob::copyPiece(std::int64_t number) {
         readPosition_ += count;
         fill += count;
 
-        const double progress = static_cast<double>(readPosition_) / length * 100.0;
-        observer_.blockDone(progress > 100.0 ? 100.0F : static_cast<float>(progress),
-                            static_cast<std::int64_t>(std::floor(progress)));
+        noteProgress();
     }
     if (piece)
         finishPiece(*piece);
+}
+
+// The read position over the length, times 100: the bar stops at 100, the caption does not.
+void SplitJob::noteProgress() {
+    const double progress =
+        static_cast<double>(readPosition_) / static_cast<double>(sourceLength_) * 100.0;
+    progress_.note({progress > 100.0 ? 100.0F : static_cast<float>(progress),
+                    static_cast<std::int64_t>(std::floor(progress)), readPosition_ - 1,
+                    sourceLength_});
 }
 
 files::File& SplitJob::openPiece(std::int64_t number) {
@@ -316,13 +334,6 @@ void SplitJob::closeManifest() {
         auto pieceOne = std::move(pieceOne_);
         pieceOne->close();
     }
-}
-
-void SplitJob::closeSource() {
-    if (!source_)
-        return;
-    auto source = std::move(source_);
-    source->close();
 }
 
 void SplitJob::closeAll() noexcept {

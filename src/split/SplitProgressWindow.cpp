@@ -3,9 +3,7 @@
 #include "dialogs/Fonts.h"
 #include "dialogs/MessageBox.h"
 #include "dialogs/ProgressBar.h"
-#include "files/FileError.h"
 #include "files/FileSystem.h"
-#include "split/SplitRefusal.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -13,8 +11,6 @@
 #include <QPushButton>
 #include <QTimer>
 
-#include <bit>
-#include <exception>
 #include <utility>
 
 namespace kalvex {
@@ -81,9 +77,6 @@ void SplitProgressWindow::loadInitialState() {
     percentLabel_->setText(StartCaption);
     progressBar_->setValue(0.0F);
     setBusy(false);
-    endingShown_ = false;
-    latest_.store(0);
-    shownPercent_ = 0;
     titleTimer_->start();
 }
 
@@ -106,115 +99,42 @@ void SplitProgressWindow::animateTitle() {
 
 void SplitProgressWindow::runJob() {
     setBusy(true);
-    job_.emplace(files::FileSystem::current(), inputs_, static_cast<SplitObserver&>(*this));
-    std::int64_t length = 0;
-    if (!guarded([&] { runInBackground([&] { length = job_->measureSource(); }); }))
-        return;
-    if (SplitJob::routineFor(length, inputs_.pieceSize) == SplitRoutine::Over10Meg)
-        splitInLargeBlocks();
-    else
-        splitInSmallBlocks();
+    job_.emplace(files::FileSystem::current(), inputs_);
+    startJob(job_->progress(), [this] { return job_->run(); });
 }
 
-void SplitProgressWindow::splitInSmallBlocks() {
-    guarded([this] {
-        runInBackground([this] {
-            job_->openSource(SplitRoutine::Under10Meg);
-            job_->copyPieces();
-        });
-        showLatestProgress();
-        // The manifest is on the device and named before "Complete." says the set is done.
-        runInBackground([this] {
-            job_->writeManifest();
-            job_->closeSource();
-            job_->closeManifest();
-        });
-        showEnding();
-        MessageBox::show(MessageBox::Icon::Information, QStringLiteral("Complete"),
-                         QStringLiteral("The Split Process was successfull!"), this);
-        unload();
-    });
+void SplitProgressWindow::showProgress(const ProgressRecord::Values& values) {
+    progressBar_->setValue(values.bar);
+    percentLabel_->setText(QString::number(values.percent) + QStringLiteral("% Complete"));
 }
 
-void SplitProgressWindow::splitInLargeBlocks() {
-    const bool succeeded = guarded([this] {
-        runInBackground([this] {
-            job_->openSource(SplitRoutine::Over10Meg);
-            job_->copyPieces();
-        });
-        showLatestProgress();
-        runInBackground([this] {
-            job_->writeManifest();
-            job_->closeManifest();
-        });
-        showEnding();
-        MessageBox::show(MessageBox::Icon::Information, QStringLiteral("Complete"),
-                         QStringLiteral("The Splitting process was successfull!"), this);
-    });
-    if (!succeeded)
+// The two routines end alike but for their message: the 1 KiB blocks of sources under 10 MiB,
+// and the 1 MiB blocks of larger ones cut into pieces of 1 MiB and more.
+void SplitProgressWindow::jobEnded(const JobResult& result) {
+    if (result) {
+        fail(QString::fromStdString(result->message));
         return;
+    }
+    showEnding();
+    MessageBox::show(MessageBox::Icon::Information, QStringLiteral("Complete"),
+                     job_->routine() == SplitRoutine::Under10Meg
+                         ? QStringLiteral("The Split Process was successfull!")
+                         : QStringLiteral("The Splitting process was successfull!"),
+                     this);
     unload();
-    // The source closes last in this routine. Every piece and the manifest are closed by
-    // now, so a source that was only read loses nothing if its close fails: the success
-    // already shown stands.
-    job_->closeAll();
-}
-
-namespace {
-constexpr std::uint64_t NotShown = 1;
-} // namespace
-
-// Called from the job's thread after every block: only notes the values. The percent is
-// at most 200 (a 1-byte source), well inside its 31 bits.
-void SplitProgressWindow::blockDone(float bar, std::int64_t percent) {
-    const auto barBits = std::uint64_t{std::bit_cast<std::uint32_t>(bar)};
-    latest_.store(barBits << 32 | static_cast<std::uint64_t>(percent) << 1 | NotShown,
-                  std::memory_order_release);
-}
-
-void SplitProgressWindow::showLatestProgress() {
-    const std::uint64_t noted = latest_.fetch_and(~NotShown, std::memory_order_acquire);
-    if ((noted & NotShown) == 0)
-        return;
-    const auto percent = static_cast<std::int64_t>((noted & 0xffffffffU) >> 1);
-    progressBar_->setValue(std::bit_cast<float>(static_cast<std::uint32_t>(noted >> 32)));
-    percentLabel_->setText(QString::number(percent) + QStringLiteral("% Complete"));
-    shownPercent_ = percent;
 }
 
 void SplitProgressWindow::showEnding() {
-    endingShown_ = true;
     percentLabel_->setText(QStringLiteral("100% Complete"));
     titleTimer_->stop();
     setWindowTitle(QStringLiteral("Splitting Complete"));
     captionLabel_->setText(QStringLiteral("Complete."));
 }
 
-bool SplitProgressWindow::guarded(const std::function<void()>& steps) {
-    try {
-        steps();
-        return true;
-    } catch (const files::FileError& error) {
-        fail(QString::fromStdString(error.what()));
-    } catch (const SplitRefusal& refusal) {
-        fail(QString::fromStdString(refusal.what()));
-    } catch (const std::exception& error) {
-        fail(QStringLiteral("Cannot split: ") + QString::fromStdString(error.what()));
-    }
-    return false;
-}
-
-// One message, every file closed, whatever was written left in place, window unloaded.
+// One message, every file closed by the job, whatever was written left in place, window
+// unloaded.
 void SplitProgressWindow::fail(const QString& text) {
-    if (job_)
-        runInBackground([this] { job_->closeAll(); });
     titleTimer_->stop();
-    if (endingShown_) {
-        // A close that failed after the ending began: take back the look of success.
-        setWindowTitle(InitialTitle);
-        captionLabel_->setText(WorkingCaption);
-        percentLabel_->setText(QString::number(shownPercent_) + QStringLiteral("% Complete"));
-    }
     MessageBox::show(MessageBox::Icon::Exclamation, QStringLiteral("Split failed"), text, this);
     unload();
 }

@@ -42,11 +42,9 @@ TEST(WindowsFiles, SplitAndJoinKeepEveryByteAndNonAsciiNamesAndReplaceAnExisting
         SCOPED_TRACE(title);
         put(dir.folder() + title, data);
         put(out + title, patternBytes(1000));
-        Watch quiet;
-        ASSERT_EQ(
-            splitAll({dir.folder() + title, dir.folder(), "piece.split", title, 7, 45}, fs, quiet),
-            "");
-        EXPECT_EQ(joinAll(dir.folder() + "piece.splitMain", out, fs, quiet), "");
+        ASSERT_EQ(splitAll({dir.folder() + title, dir.folder(), "piece.split", title, 7, 45}, fs),
+                  "");
+        EXPECT_EQ(joinAll(dir.folder() + "piece.splitMain", out, fs), "");
         // The name on the disk is the UTF-8 one asked for, not its bytes read as ANSI.
         EXPECT_EQ(readFile(out + title), data);
         EXPECT_TRUE(line2.empty() ||

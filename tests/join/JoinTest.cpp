@@ -6,6 +6,10 @@
 #include "join/JoinProgressWindow.h"
 #include "support/FaultyFileSystem.h"
 
+#include <atomic>
+#include <chrono>
+#include <thread>
+
 namespace kalvex::test {
 namespace {
 
@@ -28,6 +32,7 @@ struct Join {
     // As the window shows, after each piece and at its message: the percentage, and the title
     // when it is not the one of a join in progress.
     QStringList looks;
+    std::atomic<qsizetype> seen{0}; // looks taken, for the job's thread
 
     // The manifest and pieces movie.split1, 2, ... each with bytes of its own, so that a
     // piece out of order or at a wrong offset shows; returns the pieces joined.
@@ -45,6 +50,7 @@ struct Join {
         const QString title = window->windowTitle();
         looks << child<QLabel>(window, "Label1")->text().section('%', 0, 0) +
                      (title == "The Program is Currently Joining the files..." ? "" : "|" + title);
+        seen = looks.size();
     }
     std::string run(const std::string& folder) {
         static Join* running;
@@ -55,7 +61,7 @@ struct Join {
         whenModal("FrmJoining", [this](QWidget* window) {
             look(window);
             QObject::connect(static_cast<JoinProgressWindow*>(window),
-                             &JoinProgressWindow::pieceShown, window, [this, window] {
+                             &JoinProgressWindow::progressShown, window, [this, window] {
                                  look(window);
                                  if (looks.size() != 2)
                                      return;
@@ -100,6 +106,17 @@ TEST(JoinWindow, JoinsThePiecesTheManifestNamesOverAnOlderFile) {
         j.manifest = j.pieces.file(name);
         const std::string all = j.write(text, sizes), old(70000, 'x');
         writeFile(j.target.file(output), old);
+        // The window shows the latest piece every 20 ms; here each piece waits until the one
+        // before it has been shown, so that every piece's values are seen.
+        FaultyFileSystem paced;
+        paced.beforeWrite = [&](const std::string&, std::int64_t at, std::size_t) {
+            qsizetype done = 0;
+            for (std::int64_t end = 0; done < qsizetype(sizes.size()) && end + sizes[done] < at;)
+                end += sizes[done++];
+            for (int wait = 0; wait < 2000 && j.seen < done + 1; ++wait)
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        };
+        files::FileSystem::Override use(paced);
         EXPECT_EQ(j.run(j.target.path().string() + folder),
                   "Complete|The Joining process was sucessful!");
         EXPECT_EQ(j.looks.join(' ').toStdString(), percents + std::string("|Complete"));

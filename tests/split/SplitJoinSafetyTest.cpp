@@ -19,7 +19,7 @@ const std::string flushFailed = "Cannot flush to the device";
 // folder to join into that already holds an older movie.avi.
 struct Scene {
     TempDir dir, target;
-    Watch watch;
+    std::function<void()> then; // before every write of the jobs below into a file
     SplitInputs in{dir.file("movie.avi"), dir.folder(), "movie.split", "movie.avi", 3072, 3};
     std::string manifest = dir.file("movie.splitMain");
     std::unique_ptr<files::File> holder; // another job's hold on a piece
@@ -27,11 +27,23 @@ struct Scene {
         writePattern(in.sourcePath, 7000);
         writeFile(target.file("movie.avi"), "old");
     }
-    std::string split(files::FileSystem& fileSystem = files::FileSystem::native()) {
-        return splitAll(in, fileSystem, watch);
+    std::string split(files::FileSystem& fileSystem) { return splitAll(in, fileSystem); }
+    std::string join(files::FileSystem& fileSystem) {
+        return joinAll(manifest, target.folder(), fileSystem);
     }
-    std::string join(files::FileSystem& fileSystem = files::FileSystem::native()) {
-        return joinAll(manifest, target.folder(), fileSystem, watch);
+    std::string split() {
+        FaultyFileSystem watch;
+        watch.beforeWrite = [this](auto&&...) {
+            then ? then() : void();
+        };
+        return split(watch);
+    }
+    std::string join() {
+        FaultyFileSystem watch;
+        watch.beforeWrite = [this](auto&&...) {
+            then ? then() : void();
+        };
+        return join(watch);
     }
     std::string piece(int k) const { return dir.file("movie.split" + std::to_string(k)); }
     std::string joined() const { return readFile(target.file("movie.avi")); }
@@ -78,21 +90,21 @@ TEST(SplitJoinSafety, RefusesPlantedLinksAndBadNamesOrPiecesBeforeWriting) {
 TEST(SplitJoinSafety, ConcurrentFailingOrKilledJobsLeaveNoHalfResult) {
     Scene s;
     std::string second;
-    s.watch.then = [&] {
+    s.then = [&] {
         Scene other;
         other.in.destinationFolder = s.in.destinationFolder;
-        second = second.empty() ? other.split() : second;
+        second = second.empty() ? other.split(files::FileSystem::native()) : second;
     };
     ASSERT_EQ(s.split(), "");
     EXPECT_NE(second.find("are in use by another split or join"), std::string::npos) << second;
-    s.watch.then = {};
+    s.then = {};
     writePattern(s.in.sourcePath, 6500); // the new source for the same set
     FaultyFileSystem faults;
     faults.failWritesAfter("movie.split2", 100, ENOSPC);
     EXPECT_NE(s.split(faults).find("No space left"), std::string::npos);
     EXPECT_FALSE(fs::exists(s.manifest));
     ASSERT_EQ(s.split(), "");
-    s.watch.then = [] {
+    s.then = [] {
         std::raise(SIGKILL);
     };
     EXPECT_EXIT(s.join(), testing::KilledBySignal(SIGKILL), "");
@@ -146,7 +158,7 @@ TEST(SplitJoinSafety, TheSourceAsOpenedIsNeverAPiece) {
     Scene s;
     writePattern(s.in.sourcePath, 1100);
     s.in.pieceSize = 1, s.in.pieceCount = 1100;
-    s.watch.then = [&] {
+    s.then = [&] {
         if (fs::exists(s.in.sourcePath))
             fs::rename(s.in.sourcePath, s.piece(50)); // far past the pieces opened ahead
     };
@@ -162,7 +174,7 @@ TEST(SplitJoinSafety, KilledJobsLeaveNoHiddenRoomNorTemporaryFiles) {
     Scene s;
     writePattern(s.in.sourcePath, 6 << 20);
     s.in.pieceSize = 1 << 20, s.in.pieceCount = 6;
-    s.watch.then = [&] {
+    s.then = [&] {
         for (int wait = 0; wait < 2000 && !fs::exists(s.piece(6)); ++wait)
             std::this_thread::sleep_for(std::chrono::milliseconds(1)); // the opener's lead
         std::raise(SIGKILL);
@@ -173,7 +185,7 @@ TEST(SplitJoinSafety, KilledJobsLeaveNoHiddenRoomNorTemporaryFiles) {
         ::stat(entry.path().c_str(), &status);
         EXPECT_LE(std::int64_t{status.st_blocks} * 512, status.st_size + 65536) << entry.path();
     }
-    s.watch.then = {};
+    s.then = {};
     ASSERT_EQ(s.split(), "");
     for (const char* killedAt : {"movie.avi", "movie.splitMain"}) {
         FaultyFileSystem faults;
@@ -268,7 +280,7 @@ TEST(SplitAhead, HoldsFewFilesOpenAndLeavesUnreachedPiecesAsTheyWere) {
         s.in.pieceSize = 1, s.in.pieceCount = 1100;
         FaultyFileSystem faults;
         int first = -1, most = 0;
-        s.watch.then = [&] {
+        faults.beforeWrite = [&](auto&&...) {
             if (first < 0) {
                 // A slow first block, so that the opener runs as far ahead as it may.
                 std::this_thread::sleep_for(std::chrono::milliseconds(100));

@@ -25,14 +25,12 @@ TEST(SplitLarge, PiecesPast4GiBAndTheirJoin) {
          {std::int64_t{0}, 2 * GiB - MiB / 2, 4 * GiB - MiB / 2, length - MiB})
         out->write(start + 1, std::as_bytes(std::span<const char>(patternBytes(MiB, start))));
     out->close();
-    Watch quiet;
-    ASSERT_EQ(splitAll({source, dir.folder(), "big.split", "big.bin", double(size), 2}, native,
-                       quiet, SplitRoutine::Over10Meg),
+    ASSERT_EQ(splitAll({source, dir.folder(), "big.split", "big.bin", double(size), 2}, native),
               "");
     EXPECT_EQ(readFile(dir.file("big.splitMain")), " 2 \r\nbig.bin\r\n");
     EXPECT_EQ(native.fileLength(dir.file("big.split1")), size);
     std::filesystem::create_directory(dir.path() / "joined");
-    ASSERT_EQ(joinAll(dir.file("big.splitMain"), dir.folder() + "joined/", native, quiet), "");
+    ASSERT_EQ(joinAll(dir.file("big.splitMain"), dir.folder() + "joined/", native), "");
     EXPECT_EQ(std::system(("cmp -s " + source + " " + dir.file("joined/big.bin")).c_str()), 0);
 }
 

@@ -13,13 +13,6 @@
 
 namespace kalvex::test {
 
-// Observers that call back after each block of a split or piece of a join.
-struct Watch : SplitObserver, JoinObserver {
-    std::function<void()> then;
-    void blockDone(float, std::int64_t) override { then ? then() : void(); }
-    void pieceDone(float, std::int64_t) override { then ? then() : void(); }
-};
-
 // The FileError that action throws; a test failure when it throws none.
 inline files::FileError failure(const std::function<void()>& action) {
     try {
@@ -41,24 +34,16 @@ template <class Action> std::string failureOf(const Action& action) {
     }
 }
 
-// A whole split, step by step as the window runs it.
-inline std::string splitAll(const SplitInputs& inputs, files::FileSystem& fileSystem,
-                            SplitObserver& observer,
-                            SplitRoutine routine = SplitRoutine::Under10Meg) {
-    return failureOf([&] {
-        SplitJob job(fileSystem, inputs, observer);
-        job.measureSource();
-        job.openSource(routine);
-        job.copyPieces();
-        job.writeManifest();
-        job.closeManifest();
-        job.closeSource();
-    });
+// A whole split or join, as the windows and the command line run them: "" or the message.
+inline std::string splitAll(const SplitInputs& inputs, files::FileSystem& fileSystem) {
+    const JobResult result = SplitJob(fileSystem, inputs).run();
+    return result ? result->message : "";
 }
 
 inline std::string joinAll(const std::string& manifest, const std::string& folder,
-                           files::FileSystem& fileSystem, JoinObserver& observer) {
-    return failureOf([&] { JoinJob(manifest, folder, observer, fileSystem).run(); });
+                           files::FileSystem& fileSystem) {
+    const JobResult result = JoinJob(manifest, folder, fileSystem).run();
+    return result ? result->message : "";
 }
 
 // The names in a folder.
