@@ -71,9 +71,10 @@ TEST(Drop, OneLocalFileOrFolderOfTheRightKindIsChosenAsBrowseWould) {
         const QString all = app.text("txtPath1") + app.text("txtPath2") + app.text("txtName") +
                             app.text("txtLocation") + app.text("txtFolder2");
         EXPECT_EQ(*box ? app.text(box) : all, *box ? shown : "");
-        if (box == std::string("txtPath1")) // chosen as Browse would: name and count follow
+        if (box == std::string("txtPath1")) { // chosen as Browse would: name and count follow
             EXPECT_EQ(app.text("txtName") + app.count(),
                       shown == file ? "film.split3" : "film.split1");
+        }
     }
     // Not taken: a drag that may only move the user's file, and any drop behind a modal window.
     MainWindowDriver app;

@@ -144,8 +144,9 @@ TEST(SplitJoinSafety, HardLinkedNamesAreLeftAloneAndPermissionsFollowTheData) {
     EXPECT_EQ(mode(s.target.file("movie.avi")), 0600U);
     ::chmod(s.target.file("movie.avi").c_str(), 0640);
     const bool root = ::geteuid() == 0;
-    if (root)
+    if (root) {
         EXPECT_EQ(::chown(s.target.file("movie.avi").c_str(), 1234, 4321), 0);
+    }
     ASSERT_EQ(s.join(), "");
     struct stat joined {};
     ::stat(s.target.file("movie.avi").c_str(), &joined);
