@@ -38,6 +38,8 @@ std::string_view operationName(FileOperation operation) {
         return "give a name to";
     case FileOperation::SetPermissions:
         return "set the permissions of";
+    case FileOperation::Digest:
+        return "compute the SHA-256 digest of";
     }
     return "use";
 }

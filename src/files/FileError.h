@@ -24,6 +24,7 @@ enum class FileOperation {
     Remove,
     Name,
     SetPermissions,
+    Digest,
 };
 
 // Human wording of an operation, as used in messages ("write", "open for reading").
