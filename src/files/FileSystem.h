@@ -46,8 +46,8 @@ public:
     // refused with a reason that says what it is. No open ever waits for another program.
     virtual std::int64_t fileLength(const std::string& path) = 0;
     virtual std::unique_ptr<File> openRead(const std::string& path) = 0;
-    // Never writes through a symbolic link standing at path, nor into a FIFO or socket: such
-    // a path is refused.
+    // Opened for reading too. Never writes through a symbolic link standing at path, nor into
+    // a FIFO or socket: such a path is refused.
     virtual std::unique_ptr<File> openWrite(const std::string& path, WriteMode mode) = 0;
 
     // A new file for writing in the folder of path that has no name yet, so that a crash

@@ -106,7 +106,9 @@ std::unique_ptr<File> PosixFileSystem::openRead(const std::string& path) {
 }
 
 std::unique_ptr<File> PosixFileSystem::openWrite(const std::string& path, WriteMode mode) {
-    int flags = O_WRONLY | O_CREAT | O_NOFOLLOW;
+    // Readable too, so that what was written can be read back through a duplicate (the
+    // pieces' digests are made from what is in them).
+    int flags = O_RDWR | O_CREAT | O_NOFOLLOW;
     switch (mode) {
     case WriteMode::Keep:
         break;

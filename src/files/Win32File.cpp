@@ -47,9 +47,10 @@ std::unique_ptr<Win32File> Win32File::open(const std::string& path, bool writabl
     // Written names are opened as themselves, so a link there is seen and refused.
     const DWORD flags = writable ? FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT
                                  : FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN;
-    HANDLE handle = ::CreateFileW(name.c_str(), writable ? GENERIC_WRITE : GENERIC_READ,
-                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                  disposition, flags, nullptr);
+    HANDLE handle =
+        ::CreateFileW(name.c_str(), writable ? GENERIC_READ | GENERIC_WRITE : GENERIC_READ,
+                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, disposition,
+                      flags, nullptr);
     if (handle == INVALID_HANDLE_VALUE)
         throw win32::systemError(path, operation, ::GetLastError());
     std::unique_ptr<Win32File> file(new Win32File(handle, path, writable));

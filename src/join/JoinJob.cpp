@@ -1,10 +1,12 @@
 #include "join/JoinJob.h"
 
+#include "files/ChecksumFile.h"
 #include "files/FileError.h"
 #include "files/FileName.h"
 #include "files/FolderPath.h"
 #include "jobs/JobError.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 
@@ -47,6 +49,7 @@ JobResult JoinJob::run() noexcept {
         refuseUnsafeOutput(manifest, pieces, output);
         // A count of 0 is what the split of an empty file writes: it rebuilds an empty file.
         const std::int64_t length = manifest.count >= 1 ? claimPieces(manifest, pieces) : 0;
+        readChecksums(manifest, pieces);
         output_.emplace(fileSystem_, output, temporarySuffix, permissionsFor(output));
         output_->reserve(length);
         joinPieces(manifest, pieces, length);
@@ -174,14 +177,59 @@ void JoinJob::refuseEmpty(const std::string& piece, std::int64_t length) {
                          "\" is empty, and a split never writes an empty piece.");
 }
 
+// Where the split left a checksum file, every piece is checked against it. One that cannot be
+// read, or is not what a split writes for these pieces, refuses the join before anything is
+// written: it could not tell a damaged piece from a sound one.
+void JoinJob::readChecksums(const JoinManifest& manifest, const PieceNames& pieces) {
+    checksums_.clear();
+    const std::string path = pieces.checksumPath();
+    if (!fileSystem_.exists(path))
+        return;
+    const auto refuse = [&](const std::string& why) {
+        throw JobRefusal("Cannot join \"" + manifestPath_ + "\": " + why +
+                         ". To join without checking the pieces, remove \"" + path + "\".");
+    };
+    // No more lines than pieces a join could ever reach, so that the bound on the file's
+    // length cannot overflow.
+    const auto count = static_cast<std::int64_t>(std::min(std::floor(manifest.count), 1e12));
+    files::ChecksumFile::Reading reading;
+    try {
+        reading = files::ChecksumFile::read(fileSystem_, path, count);
+    } catch (const files::FileError& error) {
+        refuse("the checksum file \"" + path + "\" cannot be read (" + error.reason() + ")");
+    }
+    if (!reading.refusal.empty())
+        refuse("the checksum file \"" + path + "\" is not one a split writes (" + reading.refusal +
+               ")");
+    const std::size_t folder = files::folderOf(pieces.base()).size();
+    for (std::int64_t number = 1; number <= count; ++number) {
+        const std::string piece = pieces.piecePath(number);
+        const auto& entry = reading.entries[static_cast<std::size_t>(number - 1)];
+        if (entry.name != piece.substr(folder))
+            refuse("the piece \"" + piece + "\" is missing from the checksum file \"" + path +
+                   "\"");
+        checksums_.push_back(entry.digest);
+    }
+    checksumPath_ = path;
+}
+
 void JoinJob::joinPieces(const JoinManifest& manifest, const PieceNames& pieces,
                          std::int64_t length) {
+    if (!checksumPath_.empty())
+        hasher_.emplace();
     std::int64_t offset = 0;
     for (double k = 1; k <= manifest.count; k += 1) {
-        copyPiece(pieces.piecePath(pieceNumber(k)), offset);
+        const std::string piece = pieces.piecePath(pieceNumber(k));
+        copyPiece(piece, offset);
+        if (hasher_)
+            checkDigests(hasher_->ready(), pieces);
         const double share = k / manifest.count * 100;
         progress_.note({static_cast<float>(share), static_cast<std::int64_t>(std::floor(share)),
                         offset, length});
+    }
+    if (hasher_) {
+        checkDigests(hasher_->all(), pieces);
+        hasher_.reset();
     }
 }
 
@@ -192,10 +240,36 @@ void JoinJob::copyPiece(const std::string& path, std::int64_t& offset) {
                              ? *pieceOne_
                              : *(opened = fileSystem_.openRead(path));
     const std::int64_t length = piece.length();
-    fileSystem_.copy(piece, output_->file(), offset + 1, length);
+    piece.seek(1);
+    if (!hasher_) {
+        fileSystem_.copy(piece, output_->file(), offset + 1, length);
+    } else {
+        // In parts, so that the hasher reads each part back while the next is copied.
+        hasher_->add(piece.duplicate(), 0, length, path);
+        for (std::int64_t done = 0; done < length;) {
+            const std::int64_t count = std::min(length - done, HashedPart);
+            fileSystem_.copy(piece, output_->file(), offset + done + 1, count);
+            done += count;
+            hasher_->copied(offset + done, done == length);
+        }
+    }
     if (opened)
         opened->close();
     offset += length;
+}
+
+// The digests made so far against the checksum file, from the first not yet checked.
+void JoinJob::checkDigests(const std::vector<std::string>& digests, const PieceNames& pieces) {
+    for (; digestsChecked_ < digests.size(); ++digestsChecked_) {
+        if (digests[digestsChecked_] == checksums_[digestsChecked_])
+            continue;
+        const std::string piece = pieces.piecePath(static_cast<std::int64_t>(digestsChecked_) + 1);
+        throw JobRefusal("Cannot join \"" + manifestPath_ + "\": the contents of the piece \"" +
+                         piece +
+                         "\" differ from what the split wrote (its SHA-256 digest is not the "
+                         "one in \"" +
+                         checksumPath_ + "\")");
+    }
 }
 
 } // namespace kalvex

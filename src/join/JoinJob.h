@@ -4,6 +4,7 @@
 #include "files/FileSystem.h"
 #include "files/StagedFile.h"
 #include "jobs/JobError.h"
+#include "jobs/PieceHasher.h"
 #include "jobs/ProgressRecord.h"
 #include "join/JoinManifest.h"
 #include "split/PieceNames.h"
@@ -11,6 +12,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace kalvex {
 
@@ -20,11 +22,15 @@ namespace kalvex {
 // piece 1, so that a split still writing the set refuses the join. The output is written
 // into a file without a name (or a temporary file beside it) that takes the output's name
 // after the last piece, so a file already standing there survives a join that fails and a
-// crash leaves nothing behind. Nothing written is deleted: after a failure what was joined is
-// kept under a temporary name that the error gives. Progress goes to a record that whoever
-// shows it reads.
+// crash leaves nothing behind. Where the split left a checksum file, each piece's SHA-256
+// digest is made while it is copied and must match. Nothing written is deleted: after a failure
+// what was joined is kept under a temporary name that the error gives. Progress goes to a record
+// that whoever shows it reads.
 class JoinJob {
 public:
+    // The parts a piece is copied in while its digest is made.
+    static constexpr std::int64_t HashedPart = std::int64_t{16} << 20;
+
     JoinJob(std::string manifestPath, std::string joinFolder,
             files::FileSystem& fileSystem = files::FileSystem::current());
 
@@ -44,7 +50,9 @@ private:
     void refuseUnsafeOutput(const JoinManifest& manifest, const PieceNames& pieces,
                             const std::string& output);
     std::int64_t claimPieces(const JoinManifest& manifest, const PieceNames& pieces);
+    void readChecksums(const JoinManifest& manifest, const PieceNames& pieces);
     void joinPieces(const JoinManifest& manifest, const PieceNames& pieces, std::int64_t length);
+    void checkDigests(const std::vector<std::string>& digests, const PieceNames& pieces);
     void copyPiece(const std::string& path, std::int64_t& offset);
     std::string keepOutput() noexcept;
 
@@ -54,6 +62,10 @@ private:
     ProgressRecord progress_;
     std::unique_ptr<files::File> pieceOne_; // open from the claim on, with its shared lock
     std::optional<files::StagedFile> output_;
+    std::string checksumPath_;           // where the digests came from, when they did
+    std::vector<std::string> checksums_; // each piece's digest, by the checksum file
+    std::optional<PieceHasher> hasher_;  // the pieces' digests, while they are copied
+    std::size_t digestsChecked_ = 0;
 };
 
 } // namespace kalvex

@@ -1,5 +1,7 @@
 #include "split/PieceNames.h"
 
+#include "files/ChecksumFile.h"
+
 #include "files/FolderPath.h"
 
 namespace kalvex {
@@ -14,6 +16,10 @@ std::string PieceNames::piecePath(std::int64_t number) const {
 
 std::string PieceNames::manifestPath() const {
     return base_ + "Main";
+}
+
+std::string PieceNames::checksumPath() const {
+    return base_ + std::string(files::ChecksumFile::Extension);
 }
 
 } // namespace kalvex

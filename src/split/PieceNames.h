@@ -7,8 +7,8 @@
 
 namespace kalvex {
 
-// Where the pieces and the manifest of a split go: the destination folder text followed
-// directly by the piece name, then the piece number or "Main".
+// Where the pieces, the manifest and the checksum file of a split go: the destination folder
+// text followed directly by the piece name, then the piece number, "Main" or ".sha256".
 class PieceNames {
 public:
     // A folder that exists but lacks its trailing separator gets one; any other folder
@@ -18,6 +18,8 @@ public:
     const std::string& base() const { return base_; }
     std::string piecePath(std::int64_t number) const;
     std::string manifestPath() const;
+    // The checksum file: the base followed by ".sha256", so that "movie.split*" takes it along.
+    std::string checksumPath() const;
 
 private:
     std::string base_;

@@ -1,5 +1,6 @@
 #include "split/SplitJob.h"
 
+#include "files/ChecksumFile.h"
 #include "files/FileError.h"
 #include "files/FileName.h"
 #include "files/FolderPath.h"
@@ -68,6 +69,7 @@ JobResult SplitJob::run() noexcept {
         routine_ = routineFor(fileSystem_.fileLength(inputs_.sourcePath), inputs_.pieceSize);
         openSource();
         copyPieces();
+        writeChecksums();
         writeManifest();
         if (routine_ == SplitRoutine::Under10Meg) {
             auto source = std::move(source_);
@@ -154,9 +156,11 @@ void SplitJob::checkCapacity() const {
 }
 
 void SplitJob::checkNotOverSource() const {
-    const std::string manifest = names_.manifestPath();
-    if (fileSystem_.maySameFile(manifest, inputs_.sourcePath))
-        refuse("the manifest \"" + manifest + "\" would be written over it.");
+    for (const std::string& file : {names_.manifestPath(), names_.checksumPath()})
+        if (fileSystem_.maySameFile(file, inputs_.sourcePath))
+            refuse("the " +
+                   std::string(file == names_.manifestPath() ? "manifest" : "checksum file") +
+                   " \"" + file + "\" would be written over it.");
     const std::int64_t written = pieceCount_;
     for (std::int64_t number = 1; number <= written; ++number) {
         const std::string piece = names_.piecePath(number);
@@ -166,21 +170,21 @@ void SplitJob::checkNotOverSource() const {
 }
 
 void SplitJob::checkNames() const {
-    const std::int64_t written = pieceCount_;
     const std::string folder = files::folderOf(names_.manifestPath());
-    // The last piece has the longest number, so the longest name.
-    for (const std::string& path :
-         {names_.piecePath(std::max<std::int64_t>(written, 1)), names_.manifestPath()})
+    // The last piece has the longest number, so the longest name of the pieces.
+    for (const std::string& path : {names_.piecePath(std::max<std::int64_t>(pieceCount_, 1)),
+                                    names_.manifestPath(), names_.checksumPath()})
         if (const auto reason = fileSystem_.overlongNameReason(folder, path.substr(folder.size())))
             refuse("the name \"" + path + "\" " + *reason + ".");
     // Writing through a link planted at one of the names would change a file elsewhere.
-    for (std::int64_t number = 0; number <= written; ++number) {
-        const std::string path = number == 0 ? names_.manifestPath() : names_.piecePath(number);
+    const auto refuseLink = [&](const std::string& path) {
         if (fileSystem_.isLink(path))
-            refuse("\"" + path +
-                   "\" is a symbolic link, and Kalvex never "
-                   "writes through one.");
-    }
+            refuse("\"" + path + "\" is a symbolic link, and Kalvex never writes through one.");
+    };
+    refuseLink(names_.manifestPath());
+    refuseLink(names_.checksumPath());
+    for (std::int64_t number = 1; number <= pieceCount_; ++number)
+        refuseLink(names_.piecePath(number));
 }
 
 // Piece 1 opens without being emptied, so that a set another job is using is left as it is
@@ -196,12 +200,16 @@ void SplitJob::claimSet() {
                    "when it has finished.");
         }
     }
-    const std::string manifest = names_.manifestPath();
-    if (!fileSystem_.exists(manifest))
-        return;
-    fileSystem_.remove(manifest);
-    if (files::durabilityEnabled())
-        fileSystem_.flushFolder(files::folderOf(manifest));
+    // The checksum file goes with the manifest it belongs to.
+    bool removed = false;
+    for (const std::string& old : {names_.manifestPath(), names_.checksumPath()}) {
+        if (!fileSystem_.exists(old))
+            continue;
+        fileSystem_.remove(old);
+        removed = true;
+    }
+    if (removed && files::durabilityEnabled())
+        fileSystem_.flushFolder(files::folderOf(names_.manifestPath()));
 }
 
 void SplitJob::copyPieces() {
@@ -209,6 +217,8 @@ void SplitJob::copyPieces() {
         opener_.emplace(fileSystem_, names_, 2, pieceCount_, *source_, piecePermissions_);
     if (files::durabilityEnabled())
         flusher_.emplace();
+    if (pieceCount_ > 0)
+        hasher_.emplace();
     for (std::int64_t number = 1; number <= pieceCount_ && readPosition_ <= sourceLength_; ++number)
         copyPiece(number);
     opener_.reset();
@@ -230,22 +240,30 @@ void SplitJob::copyPiece(std::int64_t number) {
         else if (left < blockSize_)
             count = left;
 
-        if (!piece)
+        if (!piece) {
             piece = &openPiece(number);
+            // Its digest is made from what it holds, read back behind the copy.
+            const std::int64_t start = readPosition_ - 1;
+            hasher_->add(piece->duplicate(), 0, std::min(pieceSize_, sourceLength_ - start),
+                         piece->path());
+        }
         copyBlock(*piece, fill + 1, count);
         readPosition_ += count;
         fill += count;
 
         noteProgress();
     }
-    if (piece)
+    if (piece) {
+        hasher_->copied(readPosition_ - 1, true);
         finishPiece(*piece);
+    }
 }
 
 // The read position over the length, times 100: the bar stops at 100, the caption does not.
 void SplitJob::noteProgress() {
     const double progress =
         static_cast<double>(readPosition_) / static_cast<double>(sourceLength_) * 100.0;
+    hasher_->copied(readPosition_ - 1);
     progress_.note({progress > 100.0 ? 100.0F : static_cast<float>(progress),
                     static_cast<std::int64_t>(std::floor(progress)), readPosition_ - 1,
                     sourceLength_});
@@ -313,6 +331,24 @@ template <class Step> void SplitJob::onManifest(const Step& step) {
     }
 }
 
+// The pieces' digests, exactly as sha256sum prints them, complete or not at all, before the
+// manifest. A set without pieces gets none: sha256sum -c refuses an empty file.
+void SplitJob::writeChecksums() {
+    if (!hasher_)
+        return;
+    const std::vector<std::string> digests = hasher_->all();
+    hasher_.reset();
+    const std::size_t folder = files::folderOf(names_.base()).size();
+    std::string text;
+    for (std::int64_t number = 1; number <= pieceCount_; ++number)
+        text += files::ChecksumFile::formatLine(digests[static_cast<std::size_t>(number - 1)],
+                                                names_.piecePath(number).substr(folder));
+    files::StagedFile checksums(fileSystem_, names_.checksumPath(), ".kalvex-split",
+                                piecePermissions_);
+    checksums.file().write(1, std::as_bytes(std::span(text.data(), text.size())));
+    checksums.commit();
+}
+
 void SplitJob::writeManifest() {
     onManifest([this] {
         stagedManifest_.emplace(fileSystem_, names_.manifestPath(), ".kalvex-split",
@@ -339,6 +375,7 @@ void SplitJob::closeManifest() {
 void SplitJob::closeAll() noexcept {
     opener_.reset();
     flusher_.reset();
+    hasher_.reset();
     closeQuietly(piece_);
     manifest_.reset();
     if (stagedManifest_) {

@@ -5,6 +5,7 @@
 #include "files/StagedFile.h"
 #include "files/TextOutput.h"
 #include "jobs/JobError.h"
+#include "jobs/PieceHasher.h"
 #include "jobs/ProgressRecord.h"
 #include "split/PieceFlusher.h"
 #include "split/PieceNames.h"
@@ -26,7 +27,8 @@ enum class SplitRoutine { Under10Meg, Over10Meg };
 // rebuild the source, that would write over it or through a link, whose names the folder
 // cannot hold, or whose set another job is using; then it holds an exclusive lock on piece 1
 // and the set's old manifest is gone. The new manifest appears, complete and flushed, only
-// once every piece is on the device. Progress goes to a record that whoever shows it reads.
+// once every piece is on the device, after the checksum file that holds each piece's SHA-256
+// digest as sha256sum writes it. Progress goes to a record that whoever shows it reads.
 class SplitJob {
 public:
     static constexpr std::int64_t SmallBlock = 1024;
@@ -71,6 +73,7 @@ private:
     void copyBlock(files::File& piece, std::int64_t position, std::int64_t count);
     void noteProgress();
     template <class Step> void onManifest(const Step& step);
+    void writeChecksums();
     void writeManifest();
     void closeManifest();
     void closeAll() noexcept;
@@ -94,6 +97,7 @@ private:
     std::unique_ptr<files::File> pieceOne_; // open and locked from the claim to the end
     std::optional<PieceOpener> opener_;     // pieces 2 on, while they are copied
     std::optional<PieceFlusher> flusher_;   // written pieces, while durability is on
+    std::optional<PieceHasher> hasher_;     // their digests, while they are copied
     std::optional<files::StagedFile> stagedManifest_;
     std::optional<files::TextOutput> manifest_;
     std::vector<std::byte> block_; // the one block buffer of the job

@@ -198,7 +198,7 @@ TEST(SplitJoinSafety, KilledJobsLeaveNoHiddenRoomNorTemporaryFiles) {
                     testing::KilledBySignal(SIGKILL), "");
     }
     EXPECT_EQ(namesIn(s.target.path()), std::set<std::string>{"movie.avi"});
-    EXPECT_EQ(namesIn(s.dir.path()).size(), 7U) << "source, 6 pieces, no manifest";
+    EXPECT_EQ(namesIn(s.dir.path()).size(), 8U) << "source, 6 pieces, checksums, no manifest";
     writeFile(s.target.file("movie.avi.kalvex-join"), "left by a kill");
     FaultyFileSystem stick;
     stick.lack(FaultyFileSystem::UnnamedFiles, EOPNOTSUPP);
@@ -223,7 +223,7 @@ TEST(SplitJoinSafety, FlushedBeforeSuccessAndKeptOnFailureAlsoOnSticksLackingFea
             FaultyFileSystem faults;
             faults.lack(feature, error);
             EXPECT_EQ(s.split(faults), "");
-            EXPECT_EQ(namesIn(s.dir.path()).size(), 5U) << "no temporary file left";
+            EXPECT_EQ(namesIn(s.dir.path()).size(), 6U) << "no temporary file left";
             if (fails)
                 faults.failFlush("movie.avi", EIO), faults.failFlush("kalvex-join", EIO);
             const std::string message = s.join(faults);
@@ -237,10 +237,11 @@ TEST(SplitJoinSafety, FlushedBeforeSuccessAndKeptOnFailureAlsoOnSticksLackingFea
                 << message;
             if (!fails && error == 0) {
                 const std::string folder = s.dir.path().string(), into = s.target.path().string();
-                EXPECT_EQ(faults.flushed(),
-                          (std::vector<std::string>{folder, s.piece(1), s.piece(2), s.piece(3),
-                                                    s.manifest, folder, s.target.file("movie.avi"),
-                                                    into}));
+                EXPECT_EQ(
+                    faults.flushed(),
+                    (std::vector<std::string>{folder, s.piece(1), s.piece(2), s.piece(3),
+                                              s.dir.file("movie.split.sha256"), folder, s.manifest,
+                                              folder, s.target.file("movie.avi"), into}));
             }
         }
     for (const int failing : {0, 1, 2}) {
@@ -290,11 +291,13 @@ TEST(SplitAhead, HoldsFewFilesOpenAndLeavesUnreachedPiecesAsTheyWere) {
             most = std::max(most, faults.openFiles());
         };
         ASSERT_EQ(s.split(faults), "");
-        // The source, piece 1, the piece being written, those opened ahead, those unflushed.
-        EXPECT_LE(first, int(3 + PieceOpener::Ahead));
-        EXPECT_LE(most, int(3 + PieceOpener::Ahead + SplitJob::MostUnflushed));
+        // The source, piece 1, the piece being written, those opened ahead, those unflushed,
+        // those waiting for their digest and the one being hashed.
+        const int hashing = int(PieceHasher::MostWaiting + 1);
+        EXPECT_LE(first, int(3 + PieceOpener::Ahead) + hashing);
+        EXPECT_LE(most, int(3 + PieceOpener::Ahead + SplitJob::MostUnflushed) + hashing);
         EXPECT_EQ(faults.openFiles(), 0);
-        EXPECT_EQ(namesIn(s.dir.path()).size(), 1102U);
+        EXPECT_EQ(namesIn(s.dir.path()).size(), 1103U);
     }
     Scene s;
     ASSERT_EQ(s.split(), "");

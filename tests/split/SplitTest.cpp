@@ -129,7 +129,7 @@ TEST(Split, PiecesManifestAndWindowFromStartToEnd) {
         EXPECT_EQ(readFile(scene.manifest), " " + std::to_string(int(c.count)) + " \r\n" +
                                                 (c.line2.empty() ? c.name : c.line2) + "\r\n");
         EXPECT_EQ(atEnding, readFile(scene.manifest));
-        EXPECT_EQ(namesIn(scene.out).size(), pieces + 2) << "only source, pieces, manifest";
+        EXPECT_EQ(namesIn(scene.out).size(), pieces + 3) << "source, pieces, checksums, manifest";
     }
 }
 
@@ -146,7 +146,7 @@ TEST(Split, RefusalsAndFailuresSayWhyAndKeepTheFilesAsTheyAre) {
     };
     const std::string refused = "Cannot split \"%movie.avi\": ";
     const std::set<std::string> two{"movie.avi", "movie.split1", "movie.split2"},
-        all{"movie.avi", "movie.split1", "movie.split2", "movie.split3"};
+        all{"movie.avi", "movie.split.sha256", "movie.split1", "movie.split2", "movie.split3"};
     const Case cases[] = {
         {[](auto&, auto& in, auto&) { in.pieceCount = 2; },
          refused + "2 pieces of 3072 bytes cannot hold its 7000 bytes."},
@@ -181,7 +181,8 @@ TEST(Split, RefusalsAndFailuresSayWhyAndKeepTheFilesAsTheyAre) {
         // Piece 1 closes last, once the manifest is in place.
         {[](auto&, auto&, auto& faults) { faults.failClose("movie.split1", EIO); },
          "Cannot close \"%movie.split1\": Input/output error",
-         {"movie.avi", "movie.split1", "movie.split2", "movie.split3", "movie.splitMain"}},
+         {"movie.avi", "movie.split.sha256", "movie.split1", "movie.split2", "movie.split3",
+          "movie.splitMain"}},
         // The ending has begun when the manifest's close fails: its look is taken back, and
         // no manifest takes its name.
         {[](auto&, auto&, auto& faults) { faults.failClose("movie.splitMain", EIO); },
