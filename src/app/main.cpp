@@ -7,21 +7,17 @@
 #include <QStringList>
 
 int main(int argc, char* argv[]) {
-    // The usage and the version are printed without a display. Anything else waits for the
-    // application, which takes Qt's own options (-style and the like) out first.
+    // Read before the window system starts, which without a display would end the program
+    // before a wrong option could be told; Qt's own options are left for it.
     QStringList given;
     for (int i = 0; i < argc; ++i)
         given << QString::fromLocal8Bit(argv[i]);
-    const auto early = kalvex::CommandLine::parse(given);
-    if (early.action() == kalvex::CommandLine::Action::PrintHelp ||
-        early.action() == kalvex::CommandLine::Action::PrintVersion)
-        return early.report();
+    const auto commandLine = kalvex::CommandLine::parse(given);
+    if (commandLine.action() != kalvex::CommandLine::Action::OpenWindow)
+        return commandLine.report();
 
     QApplication app(argc, argv);
     QApplication::setApplicationVersion(kalvex::CommandLine::version());
-    const auto commandLine = kalvex::CommandLine::parse(QApplication::arguments());
-    if (commandLine.action() != kalvex::CommandLine::Action::OpenWindow)
-        return commandLine.report();
 
     QApplication::setWindowIcon(kalvex::ProgramIcon::icon());
     kalvex::LightPalette::apply();

@@ -19,6 +19,10 @@ TEST(CommandLine, WhatTheArgumentsAskForAndWhatTheProgramPrints) {
         {{"a/../b/./Film.SPLITMAIN"}, Action::OpenWindow, here + "/b/Film.SPLITMAIN", 0},
         {{"--", "-odd"}, Action::OpenWindow, here + "/-odd", 0},
         {{"one", "two"}, Action::Refuse, "", 2},
+        // Qt's own options are left for it, but still need their values.
+        {{"-platform", "xcb", "--reverse", "f"}, Action::OpenWindow, here + "/f", 0},
+        {{"--style=fusion", "-display", ":0"}, Action::OpenWindow, "", 0},
+        {{"f", "-display"}, Action::Refuse, "", 2},
     };
     for (const auto& [arguments, action, file, status] : cases) {
         const auto line = CommandLine::parse(QStringList{"kalvex"} + arguments);
@@ -31,6 +35,9 @@ TEST(CommandLine, WhatTheArgumentsAskForAndWhatTheProgramPrints) {
     TempDir runtime; // Qt warns on standard error without one
     auto environment = QProcessEnvironment::systemEnvironment();
     environment.insert("XDG_RUNTIME_DIR", q(runtime.path().string()));
+    // No display: the answers must not wait for the window system, which could not start.
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        environment.remove(name);
     // The arguments, the exit status, and what standard output and error start with ("": empty).
     const std::tuple<QStringList, int, QString, QString> runs[] = {
         {{"--version"}, 0, "kalvex 1.0.0\n", ""},
