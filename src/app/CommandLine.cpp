@@ -1,5 +1,7 @@
 #include "app/CommandLine.h"
 
+#include "dialogs/LocalPath.h"
+
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
@@ -117,8 +119,11 @@ CommandLine CommandLine::parse(const QStringList& arguments) {
                                                   : qtError;
         result.output_ = error + QLatin1Char('\n') + usage(parser, program);
     } else if (!parser.positionalArguments().isEmpty()) {
-        result.file_ =
-            QDir::cleanPath(QDir::current().absoluteFilePath(parser.positionalArguments()[0]));
+        // Put together as text: QDir::current() would read the folder's name lossily.
+        const QString& file = parser.positionalArguments()[0];
+        result.file_ = QDir::cleanPath(QDir::isAbsolutePath(file)
+                                           ? file
+                                           : LocalPath::currentFolder() + QLatin1Char('/') + file);
     }
     return result;
 }

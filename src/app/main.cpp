@@ -2,6 +2,7 @@
 #include "app/LightPalette.h"
 #include "app/MainWindow.h"
 #include "app/ProgramIcon.h"
+#include "dialogs/LocalPath.h"
 
 #include <QApplication>
 #include <QStringList>
@@ -11,13 +12,17 @@ int main(int argc, char* argv[]) {
     // before a wrong option could be told; Qt's own options are left for it.
     QStringList given;
     for (int i = 0; i < argc; ++i)
-        given << QString::fromLocal8Bit(argv[i]);
-    const auto commandLine = kalvex::CommandLine::parse(given);
+        given << kalvex::LocalPath::fromBytes(argv[i]);
+    auto commandLine = kalvex::CommandLine::parse(given);
     if (commandLine.action() != kalvex::CommandLine::Action::OpenWindow)
         return commandLine.report();
 
     QApplication app(argc, argv);
     QApplication::setApplicationVersion(kalvex::CommandLine::version());
+#ifdef Q_OS_WIN
+    // argv is in the ANSI code page there; Qt reads the command line in UTF-16.
+    commandLine = kalvex::CommandLine::parse(QApplication::arguments());
+#endif
 
     QApplication::setWindowIcon(kalvex::ProgramIcon::icon());
     kalvex::LightPalette::apply();

@@ -1,5 +1,7 @@
 #include "dialogs/FileDialog.h"
 
+#include "dialogs/LocalPath.h"
+
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -16,8 +18,10 @@ QString qtFilter(const QString& filter) {
     return bar < 0 ? filter : filter.left(bar).trimmed();
 }
 
-// Shown as the system writes paths ("C:\Data\a.bin" on Windows).
-FileDialog::Chosen chosen(const QString& path) {
+// Shown as the system writes paths ("C:\Data\a.bin" on Windows), with the bytes of the name
+// that the dialog read.
+FileDialog::Chosen chosen(const QString& answer) {
+    const QString path = LocalPath::recovered(answer);
     return {QDir::toNativeSeparators(path), QFileInfo(path).fileName()};
 }
 } // namespace

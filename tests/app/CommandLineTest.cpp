@@ -2,6 +2,7 @@
 // the built program's own answers to --help, --version and an unknown option.
 #include "app/CommandLine.h"
 #include "app/MainWindowDriver.h"
+#include "dialogs/LocalPath.h"
 
 #include <QProcess>
 
@@ -31,6 +32,15 @@ TEST(CommandLine, WhatTheArgumentsAskForAndWhatTheProgramPrints) {
                   std::tuple(action, file, status, action == Action::PrintHelp || status != 0))
             << arguments.join(' ').toStdString();
     }
+
+    // A name relative to a folder whose name is not UTF-8 keeps the folder's bytes.
+    TempDir odd;
+    const auto folder = odd.path() / "\xe9";
+    fs::create_directory(folder);
+    fs::current_path(folder);
+    EXPECT_EQ(LocalPath::toBytes(CommandLine::parse({"kalvex", "f"}).file()),
+              folder.string() + "/f");
+    fs::current_path(here.toStdString());
 
     TempDir runtime; // Qt warns on standard error without one
     auto environment = QProcessEnvironment::systemEnvironment();
