@@ -6,7 +6,9 @@
 #include "dialogs/HelpWindow.h"
 
 #include <QCryptographicHash>
+#include <QFileDialog>
 #include <QPointer>
+#include <QSettings>
 
 namespace kalvex::test {
 namespace {
@@ -76,6 +78,41 @@ TEST(FolderPicker, OkCancelCloseBoxAndKeysEachLeaveTheirOwnChoice) {
         EXPECT_EQ(choices[1], chosen2 ? std::optional(path(chosen2)) : std::nullopt);
     }
     QDir::setCurrent(previous);
+}
+
+// Qt's own file dialog neither offers what an earlier run left in the user's configuration nor
+// leaves anything there.
+TEST(FileDialog, TheRealDialogKeepsNothingBetweenRuns) {
+    TempDir home;
+    const std::string config = home.folder() + "config", earlier = home.folder() + "earlier";
+    std::filesystem::create_directories(config);
+    std::filesystem::create_directories(earlier);
+    // As Qt writes it: the history of folders and the sidebar.
+    const std::string conf = config + "/QtProject.conf", url = "file://" + earlier,
+                      state = "[FileDialog]\nhistory=" + url + "\nqtVersion=" + qVersion() +
+                              "\nshortcuts=file:, " + url + "\nsidebarWidth=90\n";
+    writeFile(conf, state);
+    const std::pair<const char*, std::string> folders[] = {{"HOME", home.path().string()},
+                                                           {"XDG_CONFIG_HOME", config}};
+    std::optional<QByteArray> given[2];
+    for (int i = 0; i < 2; ++i) {
+        if (qEnvironmentVariableIsSet(folders[i].first))
+            given[i] = qgetenv(folders[i].first);
+        qputenv(folders[i].first, folders[i].second.c_str());
+    }
+    // Qt takes the folder once, at the first use of its settings: none came before.
+    EXPECT_EQ(QSettings(QSettings::UserScope, "QtProject").fileName(), q(conf));
+    whenModal("QFileDialog", [&](QWidget* window) {
+        auto* dialog = qobject_cast<QFileDialog*>(window);
+        EXPECT_FALSE(dialog->history().contains(q(earlier)));
+        EXPECT_FALSE(dialog->sidebarUrls().contains(QUrl(q(url))));
+        dialog->reject();
+    });
+    EXPECT_FALSE(FileDialog::getOpenFile(nullptr));
+    for (int i = 0; i < 2; ++i)
+        given[i] ? qputenv(folders[i].first, *given[i]) : qunsetenv(folders[i].first);
+    EXPECT_EQ(readFile(conf), state);
+    EXPECT_EQ(std::distance(std::filesystem::recursive_directory_iterator(home.path()), {}), 3);
 }
 
 QString digest(const QString& text) {
