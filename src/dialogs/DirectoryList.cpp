@@ -4,6 +4,7 @@
 #include "files/FileSystem.h"
 
 #include <QDir>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QStyle>
 #include <QStyledItemDelegate>
@@ -103,6 +104,21 @@ void DirectoryList::mouseDoubleClickEvent(QMouseEvent* event) {
     if (auto* entry = itemAt(event->position().toPoint()))
         setPath(entry->data(PathRole).toString());
     event->accept();
+}
+
+void DirectoryList::keyPressEvent(QKeyEvent* event) {
+    // Taken here, so that Enter never reaches the window around the list.
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Space:
+        if (auto* entry = currentItem())
+            setPath(entry->data(PathRole).toString());
+        event->accept();
+        return;
+    default:
+        QListWidget::keyPressEvent(event);
+    }
 }
 
 void DirectoryList::redraw() {

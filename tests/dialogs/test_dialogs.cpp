@@ -29,12 +29,12 @@ TEST(FolderPicker, OkCancelCloseBoxAndKeysEachLeaveTheirOwnChoice) {
     const auto path = [&](const QString& name) {
         return name.isEmpty() || name == "/" ? name : name == "." ? start : start + "/" + name;
     };
-    enum class End { Ok, Cancel, CloseBox, EnterEscThenSpace };
+    enum class End { Ok, Cancel, CloseBox, Keys };
     // The picker, what is opened and highlighted in it, how it ends; then what each of the
     // two pages keeps of its picker's answers ("." is the starting folder).
     const std::tuple<Which, QStringList, const char*, End, const char*, const char*> steps[] = {
         {Which::PieceDestination, {}, nullptr, End::CloseBox, nullptr, nullptr},
-        {Which::PieceDestination, {}, "beta", End::EnterEscThenSpace, ".", nullptr},
+        {Which::PieceDestination, {}, nullptr, End::Keys, "Alpha", nullptr},
         {Which::PieceDestination, {"gamma"}, "gamma/inner", End::Ok, "gamma", nullptr},
         // The close box writes nothing, even after opening another folder.
         {Which::PieceDestination, {"beta"}, nullptr, End::CloseBox, "gamma", nullptr},
@@ -60,7 +60,20 @@ TEST(FolderPicker, OkCancelCloseBoxAndKeysEachLeaveTheirOwnChoice) {
                 clickEntry(list, path(folder), true);
             if (highlight)
                 clickEntry(list, path(highlight), false);
-            if (end == End::EnterEscThenSpace) {
+            if (end == End::Keys) {
+                // Tab reaches the list past the buttons; there the arrows highlight, and
+                // Enter or Space opens the highlighted folder as a double-click does.
+                QTest::keyClick(focused, Qt::Key_Tab);
+                QTest::keyClick(window->focusWidget(), Qt::Key_Tab);
+                EXPECT_EQ(window->focusWidget(), list);
+                QStringList opened;
+                for (Qt::Key key : {Qt::Key_Down, Qt::Key_Down, Qt::Key_Return, Qt::Key_Up,
+                                    Qt::Key_Space, Qt::Key_Down, Qt::Key_Enter}) {
+                    QTest::keyClick(list, key);
+                    opened << list->property("path").toString().mid(start.size());
+                }
+                EXPECT_EQ(opened.join(','), ",,/beta,/beta,,,/Alpha");
+                // No key presses a button: Enter and Esc leave the window open.
                 for (QWidget* target : {focused, static_cast<QWidget*>(list), window})
                     for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape})
                         QTest::keyClick(target, key);
