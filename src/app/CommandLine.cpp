@@ -1,10 +1,13 @@
 #include "app/CommandLine.h"
 
+#include "dialogs/LocalPath.h"
+
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace kalvex {
@@ -24,6 +27,66 @@ QString usage(const QCommandLineParser& parser, const QString& program) {
         text.replace(0, end, start + program);
     return text;
 }
+
+// Qt's own options, those of QGuiApplication and QApplication and those the X11 window system
+// reads. Qt takes them out of the arguments itself, but only once it has a display: they
+// must not count as unknown before.
+struct QtOption {
+    const char* name;
+    bool value;  // takes the next argument as its value
+    bool joined; // also takes its value after "="
+};
+constexpr QtOption QtOptions[] = {
+    {"platform", true, false},
+    {"platformpluginpath", true, false},
+    {"platformtheme", true, false},
+    {"plugin", true, false},
+    {"qwindowgeometry", true, false},
+    {"qwindowicon", true, false},
+    {"qwindowtitle", true, false},
+    {"session", true, false},
+    {"style", true, true},
+    {"stylesheet", true, true},
+    {"qmljsdebugger", true, true},
+    {"display", true, false},
+    {"geometry", true, false},
+    {"title", true, false},
+    {"icon", true, false},
+    {"name", true, false},
+    {"visual", true, false},
+    {"reverse", false, false},
+    {"widgetcount", false, false},
+    {"testability", false, false},
+    {"nograb", false, false},
+    {"dograb", false, false},
+};
+
+// The arguments without Qt's options (with one dash or two, as Qt takes them) and their
+// values; error tells of one whose value is missing.
+QStringList withoutQtOptions(const QStringList& arguments, QString& error) {
+    QStringList rest = arguments.mid(0, 1);
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QString& argument = arguments[i];
+        if (argument == QLatin1String("--")) {
+            rest += arguments.mid(i);
+            break;
+        }
+        QStringView name(argument);
+        const bool dashed = name.startsWith(QLatin1Char('-')) && name.size() > 1;
+        name = name.mid(name.startsWith(QLatin1String("--")) ? 2 : 1);
+        const auto equals = name.indexOf(QLatin1Char('='));
+        const auto option = std::find_if(std::begin(QtOptions), std::end(QtOptions), [&](auto& o) {
+            return name.left(equals) == QLatin1String(o.name) && (equals < 0 || o.joined);
+        });
+        if (!dashed || option == std::end(QtOptions)) {
+            rest << argument;
+        } else if (option->value && equals < 0 && ++i == arguments.size()) {
+            error = QStringLiteral("Missing value after '%1'.").arg(argument);
+            break;
+        }
+    }
+    return rest;
+}
 } // namespace
 
 CommandLine CommandLine::parse(const QStringList& arguments) {
@@ -40,7 +103,9 @@ CommandLine CommandLine::parse(const QStringList& arguments) {
     const QString program = QFileInfo(arguments.value(0)).fileName();
     CommandLine result;
     // process() would exit with status 1 on an unknown option; a usage error is status 2.
-    const bool parsed = parser.parse(arguments);
+    QString qtError;
+    const QStringList ours = withoutQtOptions(arguments, qtError);
+    const bool parsed = qtError.isEmpty() && parser.parse(ours);
     if (parsed && parser.isSet(help)) {
         result.action_ = Action::PrintHelp;
         result.output_ = usage(parser, program);
@@ -49,12 +114,16 @@ CommandLine CommandLine::parse(const QStringList& arguments) {
         result.output_ = program + QLatin1Char(' ') + CommandLine::version() + QLatin1Char('\n');
     } else if (!parsed || parser.positionalArguments().size() > 1) {
         result.action_ = Action::Refuse;
-        const QString error =
-            parsed ? QStringLiteral("Only one file can be opened.") : parser.errorText();
+        const QString error = parsed              ? QStringLiteral("Only one file can be opened.")
+                              : qtError.isEmpty() ? parser.errorText()
+                                                  : qtError;
         result.output_ = error + QLatin1Char('\n') + usage(parser, program);
     } else if (!parser.positionalArguments().isEmpty()) {
-        result.file_ =
-            QDir::cleanPath(QDir::current().absoluteFilePath(parser.positionalArguments()[0]));
+        // Put together as text: QDir::current() would read the folder's name lossily.
+        const QString& file = parser.positionalArguments()[0];
+        result.file_ = QDir::cleanPath(QDir::isAbsolutePath(file)
+                                           ? file
+                                           : LocalPath::currentFolder() + QLatin1Char('/') + file);
     }
     return result;
 }

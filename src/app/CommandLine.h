@@ -11,8 +11,8 @@ class CommandLine {
 public:
     enum class Action { OpenWindow, PrintHelp, PrintVersion, Refuse };
 
-    // arguments as QCoreApplication::arguments() gives them, the program's name first. No
-    // application object is needed.
+    // arguments as the program was given them, the program's name first. Qt's own options
+    // (-platform, -style and the like) are left for Qt. No application object is needed.
     static CommandLine parse(const QStringList& arguments);
 
     // The program's version, major.minor.patch.

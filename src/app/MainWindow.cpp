@@ -7,6 +7,7 @@
 #include "dialogs/AboutWindow.h"
 #include "dialogs/Fonts.h"
 #include "dialogs/HelpWindow.h"
+#include "dialogs/LocalPath.h"
 #include "dialogs/MessageBox.h"
 #include "files/FileError.h"
 #include "files/FileSystem.h"
@@ -156,7 +157,7 @@ void MainWindow::load() {
 }
 
 void MainWindow::open(const QString& path) {
-    const std::string name = path.toStdString();
+    const std::string name = LocalPath::toBytes(path);
     try {
         // The file layer refuses a folder as it refuses a missing file, with the reason.
         files::FileSystem::current().openRead(name)->close();

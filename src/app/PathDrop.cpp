@@ -1,5 +1,6 @@
 #include "app/PathDrop.h"
 
+#include "dialogs/LocalPath.h"
 #include "files/FileSystem.h"
 
 #include <QApplication>
@@ -26,9 +27,9 @@ QString PathDrop::pathIn(const QMimeData* data) const {
     const QUrl& url = data->urls().constFirst();
     if (!url.isLocalFile())
         return {};
-    const QString path = url.toLocalFile();
+    const QString path = LocalPath::fromUrl(url);
     auto& files = files::FileSystem::current();
-    const std::string name = path.toStdString();
+    const std::string name = LocalPath::toBytes(path);
     if (!files.exists(name))
         return {};
     const bool folder = files.isDirectory(name);

@@ -1,5 +1,6 @@
 #include "app/SplitRequest.h"
 
+#include "dialogs/LocalPath.h"
 #include "dialogs/MessageBox.h"
 #include "settings/PieceName.h"
 #include "settings/SizeAndCount.h"
@@ -52,8 +53,9 @@ void SplitRequest::split() {
     if (!progressWindow_)
         progressWindow_ = std::make_unique<SplitProgressWindow>();
     progressWindow_->showSplit(
-        {c_.sourcePathEdit->text().toStdString(), c_.destinationEdit->text().toStdString(),
-         c_.pieceNameEdit->text().toStdString(), source_.sourceTitle().toStdString(),
+        {LocalPath::toBytes(c_.sourcePathEdit->text()),
+         LocalPath::toBytes(c_.destinationEdit->text()),
+         LocalPath::toBytes(c_.pieceNameEdit->text()), LocalPath::toBytes(source_.sourceTitle()),
          static_cast<double>(sizes_.selectedSize()), c_.countLabel->text().toDouble()});
 }
 

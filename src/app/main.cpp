@@ -2,26 +2,27 @@
 #include "app/LightPalette.h"
 #include "app/MainWindow.h"
 #include "app/ProgramIcon.h"
+#include "dialogs/LocalPath.h"
 
 #include <QApplication>
 #include <QStringList>
 
 int main(int argc, char* argv[]) {
-    // The usage and the version are printed without a display. Anything else waits for the
-    // application, which takes Qt's own options (-style and the like) out first.
+    // Read before the window system starts, which without a display would end the program
+    // before a wrong option could be told; Qt's own options are left for it.
     QStringList given;
     for (int i = 0; i < argc; ++i)
-        given << QString::fromLocal8Bit(argv[i]);
-    const auto early = kalvex::CommandLine::parse(given);
-    if (early.action() == kalvex::CommandLine::Action::PrintHelp ||
-        early.action() == kalvex::CommandLine::Action::PrintVersion)
-        return early.report();
+        given << kalvex::LocalPath::fromBytes(argv[i]);
+    auto commandLine = kalvex::CommandLine::parse(given);
+    if (commandLine.action() != kalvex::CommandLine::Action::OpenWindow)
+        return commandLine.report();
 
     QApplication app(argc, argv);
     QApplication::setApplicationVersion(kalvex::CommandLine::version());
-    const auto commandLine = kalvex::CommandLine::parse(QApplication::arguments());
-    if (commandLine.action() != kalvex::CommandLine::Action::OpenWindow)
-        return commandLine.report();
+#ifdef Q_OS_WIN
+    // argv is in the ANSI code page there; Qt reads the command line in UTF-16.
+    commandLine = kalvex::CommandLine::parse(QApplication::arguments());
+#endif
 
     QApplication::setWindowIcon(kalvex::ProgramIcon::icon());
     kalvex::LightPalette::apply();

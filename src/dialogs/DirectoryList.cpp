@@ -1,10 +1,16 @@
 #include "dialogs/DirectoryList.h"
 
+#include "dialogs/LocalPath.h"
+#include "files/FileSystem.h"
+
 #include <QDir>
-#include <QFileInfo>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QStyle>
 #include <QStyledItemDelegate>
+
+#include <algorithm>
+#include <filesystem>
 
 namespace kalvex {
 
@@ -46,6 +52,31 @@ QString normalised(const QString& path) {
     return clean.isEmpty() ? QStringLiteral("/") : clean;
 }
 
+// The names of the folders in folder, sorted without regard to case; hidden ones left out.
+// Unreadable or vanished folders have none.
+QStringList subfoldersOf(const QString& folder) {
+#ifdef Q_OS_WIN
+    return QDir(folder).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
+#else
+    // Read as bytes: QDir would lose the bytes of names that are not UTF-8.
+    namespace fs = std::filesystem;
+    QStringList names;
+    std::error_code error;
+    for (fs::directory_iterator entry(LocalPath::toBytes(folder), error), end;
+         !error && entry != end; entry.increment(error)) {
+        const std::string name = entry->path().filename().native();
+        std::error_code ignored;
+        if (name.front() != '.' && entry->is_directory(ignored))
+            names << LocalPath::fromBytes(name);
+    }
+    std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
+        const int order = a.compare(b, Qt::CaseInsensitive);
+        return order != 0 ? order < 0 : a < b;
+    });
+    return names;
+#endif
+}
+
 } // namespace
 
 DirectoryList::DirectoryList(QWidget* parent) : QListWidget(parent) {
@@ -55,14 +86,14 @@ DirectoryList::DirectoryList(QWidget* parent) : QListWidget(parent) {
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     // A folder that cannot be found any more (the working directory deleted) starts the
     // list at the root rather than nowhere.
-    const QString start = QDir::currentPath();
+    const QString start = LocalPath::currentFolder();
     path_ = start.isEmpty() ? QStringLiteral("/") : normalised(start);
     redraw();
 }
 
 void DirectoryList::setPath(const QString& path) {
     const QString target = normalised(path);
-    if (QFileInfo(target).isDir())
+    if (files::FileSystem::current().isDirectory(LocalPath::toBytes(target)))
         path_ = target;
     redraw();
 }
@@ -73,6 +104,21 @@ void DirectoryList::mouseDoubleClickEvent(QMouseEvent* event) {
     if (auto* entry = itemAt(event->position().toPoint()))
         setPath(entry->data(PathRole).toString());
     event->accept();
+}
+
+void DirectoryList::keyPressEvent(QKeyEvent* event) {
+    // Taken here, so that Enter never reaches the window around the list.
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Space:
+        if (auto* entry = currentItem())
+            setPath(entry->data(PathRole).toString());
+        event->accept();
+        return;
+    default:
+        QListWidget::keyPressEvent(event);
+    }
 }
 
 void DirectoryList::redraw() {
@@ -89,12 +135,8 @@ void DirectoryList::redraw() {
     }
     QListWidgetItem* current = item(count() - 1);
 
-    // Unreadable or vanished folders simply list nothing below.
-    const QDir folder(path_);
     const QString prefix = path_.endsWith(QLatin1Char('/')) ? path_ : path_ + QLatin1Char('/');
-    const QStringList subfolders =
-        folder.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
-    for (const QString& name : subfolders)
+    for (const QString& name : subfoldersOf(path_))
         addEntry(name, prefix + name, names.size() + 1, false);
 
     setCurrentItem(current);

@@ -6,9 +6,9 @@
 namespace kalvex {
 
 // A list of one folder tree: the chain of folders from the root down to the current
-// folder, then the current folder's subfolders. Double-clicking an entry opens it; a
-// single click or the arrow keys only highlight. Hidden folders (names starting with a
-// dot) are not offered, though a hidden folder on the chain is still shown.
+// folder, then the current folder's subfolders. Double-clicking an entry, or Enter or Space
+// on the highlighted one, opens it; a single click or the arrow keys only highlight. Hidden folders
+// (names starting with a dot) are not offered, though a hidden folder on the chain is still shown.
 class DirectoryList : public QListWidget {
     Q_OBJECT
     Q_PROPERTY(QString path READ path WRITE setPath)
@@ -27,6 +27,7 @@ public:
 
 protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void redraw();

@@ -1,8 +1,12 @@
 #include "dialogs/FileDialog.h"
 
+#include "dialogs/LocalPath.h"
+
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QSettings>
+#include <QTemporaryDir>
 
 namespace kalvex {
 
@@ -16,9 +20,28 @@ QString qtFilter(const QString& filter) {
     return bar < 0 ? filter : filter.left(bar).trimmed();
 }
 
-// Shown as the system writes paths ("C:\Data\a.bin" on Windows).
-FileDialog::Chosen chosen(const QString& path) {
+// Shown as the system writes paths ("C:\Data\a.bin" on Windows), with the bytes of the name
+// that the dialog read.
+FileDialog::Chosen chosen(const QString& answer) {
+    const QString path = LocalPath::recovered(answer);
     return {QDir::toNativeSeparators(path), QFileInfo(path).fileName()};
+}
+
+// Qt's file dialog reads its folder, history and sidebar from the user's configuration when
+// it opens and writes them back when it closes (QSettings of "QtProject"), so a later run
+// would offer this run's folders; the program keeps nothing between runs. Qt's settings go
+// to a folder of this run instead, removed at exit.
+void keepDialogStateForThisRun() {
+    static const QTemporaryDir folder;
+    static const bool redirected = [] {
+        // Without a temporary folder, one that nothing can be written into.
+        const QString path = folder.isValid() ? folder.path() : QStringLiteral("/dev/null");
+        for (const auto format : {QSettings::NativeFormat, QSettings::IniFormat})
+            for (const auto scope : {QSettings::UserScope, QSettings::SystemScope})
+                QSettings::setPath(format, scope, path);
+        return true;
+    }();
+    (void)redirected;
 }
 } // namespace
 
@@ -34,6 +57,7 @@ std::optional<FileDialog::Chosen> FileDialog::getOpenFile(QWidget* parent, const
             return std::nullopt;
         return chosen(*answer);
     }
+    keepDialogStateForThisRun();
     QFileDialog dialog(parent);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);

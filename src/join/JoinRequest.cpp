@@ -2,6 +2,7 @@
 
 #include "dialogs/FileDialog.h"
 #include "dialogs/FolderPicker.h"
+#include "dialogs/LocalPath.h"
 #include "dialogs/MessageBox.h"
 #include "files/FileSystem.h"
 #include "join/JoinProgressWindow.h"
@@ -56,8 +57,8 @@ void JoinRequest::join() {
             QStringLiteral("Please make shure that all feilds are filled out."), window_);
         return;
     }
-    JoinProgressWindow::showJoin(
-        {c_.manifestPathEdit->text().toStdString(), c_.joinFolderEdit->text().toStdString()});
+    JoinProgressWindow::showJoin({LocalPath::toBytes(c_.manifestPathEdit->text()),
+                                  LocalPath::toBytes(c_.joinFolderEdit->text())});
 }
 
 } // namespace kalvex

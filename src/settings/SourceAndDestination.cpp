@@ -2,6 +2,7 @@
 
 #include "dialogs/FileDialog.h"
 #include "dialogs/FolderPicker.h"
+#include "dialogs/LocalPath.h"
 #include "files/FileSystem.h"
 #include "settings/PieceName.h"
 #include "settings/SizeAndCount.h"
@@ -39,10 +40,11 @@ void SourceAndDestination::chooseSourceFile(const QString& path) {
 
 void SourceAndDestination::takeSource(const QString& path, const QString& title) {
     c_.sourcePathEdit->setText(path);
-    c_.pieceNameEdit->setText(QString::fromStdString(PieceName::fromTitle(title.toStdString())));
+    c_.pieceNameEdit->setText(
+        LocalPath::fromBytes(PieceName::fromTitle(LocalPath::toBytes(title))));
     sourceTitle_ = title;
     if (!c_.sourcePathEdit->text().isEmpty())
-        sizes_.setSourceLength(files::FileSystem::current().fileLength(path.toStdString()));
+        sizes_.setSourceLength(files::FileSystem::current().fileLength(LocalPath::toBytes(path)));
     sizes_.refreshCount();
 }
 

@@ -2,6 +2,7 @@
 // the built program's own answers to --help, --version and an unknown option.
 #include "app/CommandLine.h"
 #include "app/MainWindowDriver.h"
+#include "dialogs/LocalPath.h"
 
 #include <QProcess>
 
@@ -19,6 +20,10 @@ TEST(CommandLine, WhatTheArgumentsAskForAndWhatTheProgramPrints) {
         {{"a/../b/./Film.SPLITMAIN"}, Action::OpenWindow, here + "/b/Film.SPLITMAIN", 0},
         {{"--", "-odd"}, Action::OpenWindow, here + "/-odd", 0},
         {{"one", "two"}, Action::Refuse, "", 2},
+        // Qt's own options are left for it, but still need their values.
+        {{"-platform", "xcb", "--reverse", "f"}, Action::OpenWindow, here + "/f", 0},
+        {{"--style=fusion", "-display", ":0"}, Action::OpenWindow, "", 0},
+        {{"f", "-display"}, Action::Refuse, "", 2},
     };
     for (const auto& [arguments, action, file, status] : cases) {
         const auto line = CommandLine::parse(QStringList{"kalvex"} + arguments);
@@ -28,9 +33,21 @@ TEST(CommandLine, WhatTheArgumentsAskForAndWhatTheProgramPrints) {
             << arguments.join(' ').toStdString();
     }
 
+    // A name relative to a folder whose name is not UTF-8 keeps the folder's bytes.
+    TempDir odd;
+    const auto folder = odd.path() / "\xe9";
+    fs::create_directory(folder);
+    fs::current_path(folder);
+    EXPECT_EQ(LocalPath::toBytes(CommandLine::parse({"kalvex", "f"}).file()),
+              folder.string() + "/f");
+    fs::current_path(here.toStdString());
+
     TempDir runtime; // Qt warns on standard error without one
     auto environment = QProcessEnvironment::systemEnvironment();
     environment.insert("XDG_RUNTIME_DIR", q(runtime.path().string()));
+    // No display: the answers must not wait for the window system, which could not start.
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        environment.remove(name);
     // The arguments, the exit status, and what standard output and error start with ("": empty).
     const std::tuple<QStringList, int, QString, QString> runs[] = {
         {{"--version"}, 0, "kalvex 1.0.0\n", ""},

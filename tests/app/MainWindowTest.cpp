@@ -2,11 +2,13 @@
 // whole splits and joins on disk, the menus, and a picture of each page.
 #include "app/MainWindowDriver.h"
 
+#include "dialogs/LocalPath.h"
 #include "dialogs/ProgressBar.h"
 
 #include <QAccessible>
 #include <QAction>
 #include <QMenuBar>
+#include <QMimeData>
 
 namespace kalvex::test {
 namespace {
@@ -147,6 +149,48 @@ TEST(MainWindow, SplitThenJoinFromTheTwoPages) {
         EXPECT_TRUE(readFile(dir.file("joined/" + std::string(title))) ==
                     readFile(dir.file(title)));
     }
+}
+
+// A name is bytes on Linux: one that is not UTF-8 reaches the files as it is on the disk, from
+// the command line, the file dialog, the folder picker and a drop alike.
+TEST(MainWindow, NamesThatAreNotUtf8SplitAndJoinAsTheyAre) {
+    TempDir dir;
+    const QString start = q(dir.path().string());
+    // Latin-1 é and è.
+    const std::string source = dir.file("\xe9t\xe9.bin"), pieces = std::string("pi\xe8") + "ces";
+    fs::create_directories(dir.path() / pieces);
+    fs::create_directories(dir.path() / "joined");
+    writePattern(source, 3000);
+    MessageBox::Recorder messages;
+    MainWindowDriver app;
+    app.window().open(LocalPath::fromBytes(source)); // as from the command line
+    app.browseFile("Command1", source);              // answered as Qt reads the name: with U+FFFD
+    EXPECT_EQ(LocalPath::toBytes(app.text("txtPath1")), source);
+    app.browseFolder("Command2", start, {LocalPath::fromBytes(pieces)},
+                     MainWindowDriver::PickerEnd::Ok);
+    app.click("optOther");
+    app.type("txtSize", "1");
+    app.pickUnit("Kb");
+    app.click("Command3");
+    EXPECT_TRUE(fs::exists(dir.path() / pieces / "\xe9t\xe9.split3"));
+
+    app.showPage(1);
+    const std::string manifest = dir.folder() + pieces + "/\xe9t\xe9.splitMain";
+    QMimeData dragged;
+    dragged.setData("text/uri-list",
+                    "file://" + QByteArray::fromStdString(manifest).toPercentEncoding("/"));
+    QDragEnterEvent enter({1, 1}, Qt::CopyAction, &dragged, Qt::LeftButton, {});
+    QDropEvent drop({1, 1}, Qt::CopyAction, &dragged, Qt::LeftButton, {});
+    for (QEvent* event : {static_cast<QEvent*>(&enter), static_cast<QEvent*>(&drop)})
+        QApplication::sendEvent(app.get<QTabWidget>("h")->widget(1), event);
+    EXPECT_EQ(LocalPath::toBytes(app.text("txtLocation")), manifest);
+    app.browseFolder("cmdBrowse2", start, {"joined"}, MainWindowDriver::PickerEnd::Ok);
+    app.click("Command4");
+    ASSERT_EQ(messages.shown().size(), 2U) << onlyMessage(messages);
+    EXPECT_EQ(messages.shown()[1].text, "The Joining process was sucessful!");
+    const std::vector<fs::path> joined(fs::directory_iterator(dir.path() / "joined"), {});
+    ASSERT_EQ(joined.size(), 1U);
+    EXPECT_TRUE(readFile(joined[0].string()) == readFile(source));
 }
 
 } // namespace

@@ -6,7 +6,9 @@
 #include "dialogs/HelpWindow.h"
 
 #include <QCryptographicHash>
+#include <QFileDialog>
 #include <QPointer>
+#include <QSettings>
 
 namespace kalvex::test {
 namespace {
@@ -27,12 +29,12 @@ TEST(FolderPicker, OkCancelCloseBoxAndKeysEachLeaveTheirOwnChoice) {
     const auto path = [&](const QString& name) {
         return name.isEmpty() || name == "/" ? name : name == "." ? start : start + "/" + name;
     };
-    enum class End { Ok, Cancel, CloseBox, EnterEscThenSpace };
+    enum class End { Ok, Cancel, CloseBox, Keys };
     // The picker, what is opened and highlighted in it, how it ends; then what each of the
     // two pages keeps of its picker's answers ("." is the starting folder).
     const std::tuple<Which, QStringList, const char*, End, const char*, const char*> steps[] = {
         {Which::PieceDestination, {}, nullptr, End::CloseBox, nullptr, nullptr},
-        {Which::PieceDestination, {}, "beta", End::EnterEscThenSpace, ".", nullptr},
+        {Which::PieceDestination, {}, nullptr, End::Keys, "Alpha", nullptr},
         {Which::PieceDestination, {"gamma"}, "gamma/inner", End::Ok, "gamma", nullptr},
         // The close box writes nothing, even after opening another folder.
         {Which::PieceDestination, {"beta"}, nullptr, End::CloseBox, "gamma", nullptr},
@@ -58,7 +60,20 @@ TEST(FolderPicker, OkCancelCloseBoxAndKeysEachLeaveTheirOwnChoice) {
                 clickEntry(list, path(folder), true);
             if (highlight)
                 clickEntry(list, path(highlight), false);
-            if (end == End::EnterEscThenSpace) {
+            if (end == End::Keys) {
+                // Tab reaches the list past the buttons; there the arrows highlight, and
+                // Enter or Space opens the highlighted folder as a double-click does.
+                QTest::keyClick(focused, Qt::Key_Tab);
+                QTest::keyClick(window->focusWidget(), Qt::Key_Tab);
+                EXPECT_EQ(window->focusWidget(), list);
+                QStringList opened;
+                for (Qt::Key key : {Qt::Key_Down, Qt::Key_Down, Qt::Key_Return, Qt::Key_Up,
+                                    Qt::Key_Space, Qt::Key_Down, Qt::Key_Enter}) {
+                    QTest::keyClick(list, key);
+                    opened << list->property("path").toString().mid(start.size());
+                }
+                EXPECT_EQ(opened.join(','), ",,/beta,/beta,,,/Alpha");
+                // No key presses a button: Enter and Esc leave the window open.
                 for (QWidget* target : {focused, static_cast<QWidget*>(list), window})
                     for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape})
                         QTest::keyClick(target, key);
@@ -76,6 +91,41 @@ TEST(FolderPicker, OkCancelCloseBoxAndKeysEachLeaveTheirOwnChoice) {
         EXPECT_EQ(choices[1], chosen2 ? std::optional(path(chosen2)) : std::nullopt);
     }
     QDir::setCurrent(previous);
+}
+
+// Qt's own file dialog neither offers what an earlier run left in the user's configuration nor
+// leaves anything there.
+TEST(FileDialog, TheRealDialogKeepsNothingBetweenRuns) {
+    TempDir home;
+    const std::string config = home.folder() + "config", earlier = home.folder() + "earlier";
+    std::filesystem::create_directories(config);
+    std::filesystem::create_directories(earlier);
+    // As Qt writes it: the history of folders and the sidebar.
+    const std::string conf = config + "/QtProject.conf", url = "file://" + earlier,
+                      state = "[FileDialog]\nhistory=" + url + "\nqtVersion=" + qVersion() +
+                              "\nshortcuts=file:, " + url + "\nsidebarWidth=90\n";
+    writeFile(conf, state);
+    const std::pair<const char*, std::string> folders[] = {{"HOME", home.path().string()},
+                                                           {"XDG_CONFIG_HOME", config}};
+    std::optional<QByteArray> given[2];
+    for (int i = 0; i < 2; ++i) {
+        if (qEnvironmentVariableIsSet(folders[i].first))
+            given[i] = qgetenv(folders[i].first);
+        qputenv(folders[i].first, folders[i].second.c_str());
+    }
+    // Qt takes the folder once, at the first use of its settings: none came before.
+    EXPECT_EQ(QSettings(QSettings::UserScope, "QtProject").fileName(), q(conf));
+    whenModal("QFileDialog", [&](QWidget* window) {
+        auto* dialog = qobject_cast<QFileDialog*>(window);
+        EXPECT_FALSE(dialog->history().contains(q(earlier)));
+        EXPECT_FALSE(dialog->sidebarUrls().contains(QUrl(q(url))));
+        dialog->reject();
+    });
+    EXPECT_FALSE(FileDialog::getOpenFile(nullptr));
+    for (int i = 0; i < 2; ++i)
+        given[i] ? qputenv(folders[i].first, *given[i]) : qunsetenv(folders[i].first);
+    EXPECT_EQ(readFile(conf), state);
+    EXPECT_EQ(std::distance(std::filesystem::recursive_directory_iterator(home.path()), {}), 3);
 }
 
 QString digest(const QString& text) {
