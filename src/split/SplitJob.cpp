@@ -319,15 +319,16 @@ void SplitJob::copyBlock(files::File& piece, std::int64_t position, std::int64_t
     piece.write(position + done, rest);
 }
 
-// Failures of the manifest name the manifest, never the temporary file that is removed.
-template <class Step> void SplitJob::onManifest(const Step& step) {
+// Failures of the manifest and the checksum file name them, never the temporary file that is
+// removed. Both are text the user knows to open as such.
+template <class Step> void SplitJob::onStaged(const std::string& path, const Step& step) {
     try {
         step();
     } catch (const files::FileError& error) {
         const auto operation = error.operation() == files::FileOperation::OpenForWriting
                                    ? files::FileOperation::OpenForTextOutput
                                    : error.operation();
-        throw files::FileError(names_.manifestPath(), operation, error.reason(), error.errorCode());
+        throw files::FileError(path, operation, error.reason(), error.errorCode());
     }
 }
 
@@ -343,14 +344,21 @@ void SplitJob::writeChecksums() {
     for (std::int64_t number = 1; number <= pieceCount_; ++number)
         text += files::ChecksumFile::formatLine(digests[static_cast<std::size_t>(number - 1)],
                                                 names_.piecePath(number).substr(folder));
-    files::StagedFile checksums(fileSystem_, names_.checksumPath(), ".kalvex-split",
-                                piecePermissions_);
-    checksums.file().write(1, std::as_bytes(std::span(text.data(), text.size())));
-    checksums.commit();
+    onStaged(names_.checksumPath(), [&] {
+        files::StagedFile checksums(fileSystem_, names_.checksumPath(), ".kalvex-split",
+                                    piecePermissions_);
+        try {
+            checksums.file().write(1, std::as_bytes(std::span(text.data(), text.size())));
+            checksums.commit();
+        } catch (...) {
+            checksums.discard(); // half a checksum file would fail a sound set
+            throw;
+        }
+    });
 }
 
 void SplitJob::writeManifest() {
-    onManifest([this] {
+    onStaged(names_.manifestPath(), [this] {
         stagedManifest_.emplace(fileSystem_, names_.manifestPath(), ".kalvex-split",
                                 piecePermissions_);
         manifest_.emplace(stagedManifest_->file());
@@ -361,7 +369,7 @@ void SplitJob::writeManifest() {
 void SplitJob::closeManifest() {
     if (!stagedManifest_)
         return;
-    onManifest([this] {
+    onStaged(names_.manifestPath(), [this] {
         manifest_.reset();
         stagedManifest_->commit();
         stagedManifest_.reset();

@@ -72,7 +72,7 @@ private:
     void finishPiece(files::File& piece);
     void copyBlock(files::File& piece, std::int64_t position, std::int64_t count);
     void noteProgress();
-    template <class Step> void onManifest(const Step& step);
+    template <class Step> void onStaged(const std::string& path, const Step& step);
     void writeChecksums();
     void writeManifest();
     void closeManifest();

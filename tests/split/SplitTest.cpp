@@ -146,7 +146,8 @@ TEST(Split, RefusalsAndFailuresSayWhyAndKeepTheFilesAsTheyAre) {
     };
     const std::string refused = "Cannot split \"%movie.avi\": ";
     const std::set<std::string> two{"movie.avi", "movie.split1", "movie.split2"},
-        all{"movie.avi", "movie.split.sha256", "movie.split1", "movie.split2", "movie.split3"};
+        all{"movie.avi", "movie.split.sha256", "movie.split1", "movie.split2", "movie.split3"},
+        all3{"movie.avi", "movie.split1", "movie.split2", "movie.split3"};
     const Case cases[] = {
         {[](auto&, auto& in, auto&) { in.pieceCount = 2; },
          refused + "2 pieces of 3072 bytes cannot hold its 7000 bytes."},
@@ -176,6 +177,14 @@ TEST(Split, RefusalsAndFailuresSayWhyAndKeepTheFilesAsTheyAre) {
          "Cannot close \"%movie.split2\": Input/output error", two, 3072},
         {[](auto&, auto&, auto& faults) { faults.failReadsAfter("movie.avi", 4000, EIO); },
          "Cannot read \"%movie.avi\": Input/output error", two, 0},
+        // The checksum file is whole or not there; the manifest follows it.
+        {[](auto&, auto&, auto& faults) {
+             faults.lack(FaultyFileSystem::UnnamedFiles, EOPNOTSUPP);
+             faults.failWritesAfter("movie.split.sha256.kalvex-split", 10, ENOSPC);
+         },
+         "Cannot write \"%movie.split.sha256\": No space left on device", all3},
+        {[](auto&, auto&, auto& faults) { faults.failFlush("movie.split.sha256", EIO); },
+         "Cannot flush to the device \"%movie.split.sha256\": Input/output error", all3},
         {[](auto&, auto&, auto& faults) { faults.failOpen("movie.splitMain", EROFS); },
          "Cannot open for text output \"%movie.splitMain\": Read-only file system", all},
         // Piece 1 closes last, once the manifest is in place.
