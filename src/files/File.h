@@ -57,11 +57,6 @@ public:
     // that cannot flush is no failure; a flush that fails is.
     virtual void flush() = 0;
 
-    // Sets aside room on the device for the file to grow to length bytes, without changing
-    // its length, so that its blocks need not be found one write at a time. Only a hint: a
-    // file system that cannot, or has no room, leaves it to the writes to succeed or fail.
-    virtual void reserve(std::int64_t length) { (void)length; }
-
     // Starts putting what was written on the device and returns without waiting, so that a
     // later flush finds little left to do. Failures wait for that flush to report them.
     virtual void startWriteback() noexcept {}

@@ -32,7 +32,6 @@ public:
     std::int64_t length() override;
     void truncate(std::int64_t length) override;
     void flush() override;
-    void reserve(std::int64_t length) override;
     void startWriteback() noexcept override;
     std::unique_ptr<File> duplicate() override;
     bool tryLock(LockMode mode) override;

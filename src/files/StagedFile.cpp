@@ -121,11 +121,6 @@ bool StagedFile::name() {
     return true;
 }
 
-void StagedFile::reserve(std::int64_t length) {
-    if (temporaryPath_.empty())
-        file_->reserve(length);
-}
-
 void StagedFile::commit() {
     if (durabilityEnabled())
         file_->flush();
@@ -138,13 +133,6 @@ void StagedFile::commit() {
 }
 
 std::string StagedFile::keep() noexcept {
-    try {
-        // Room reserved past what was written is not kept with it.
-        if (file_ && file_->isOpen())
-            file_->truncate(file_->length());
-    } catch (...) {
-        // Only room on the device; what was written stays.
-    }
     try {
         if (file_ && file_->isOpen())
             name();

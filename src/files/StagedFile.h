@@ -28,11 +28,6 @@ public:
 
     File& file() { return *file_; }
 
-    // Sets aside room for length bytes while the file has no name, where a kill frees it with
-    // the file. A named temporary file reserves nothing: it could outlive a kill holding room
-    // that its length does not show.
-    void reserve(std::int64_t length);
-
     // Flushes the contents when durability is on, before the file has any name (so a kill
     // during the flush leaves nothing behind), closes it, puts it at the final path
     // (replacing a file there) and flushes the folder's entries.

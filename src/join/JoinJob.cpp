@@ -51,7 +51,6 @@ JobResult JoinJob::run() noexcept {
         const std::int64_t length = manifest.count >= 1 ? claimPieces(manifest, pieces) : 0;
         readChecksums(manifest, pieces);
         output_.emplace(fileSystem_, output, temporarySuffix, permissionsFor(output));
-        output_->reserve(length);
         joinPieces(manifest, pieces, length);
         output_->commit();
         if (pieceOne_)

@@ -91,27 +91,27 @@ TEST(Split, PiecesManifestAndWindowFromStartToEnd) {
         SplitScene scene;
         FaultyFileSystem spy;
         QObject watching; // the window's signals, for this case only
-        spy.beforeWrite =
-            onWindowThread([&](const std::string& path, std::int64_t at, std::size_t) {
-                if (path.ends_with("Main") && at == 1) {
-                    // The window shows the last block within 20 ms of it.
-                    QTest::qWaitFor([] { return lookNow().find("|100|") != std::string::npos; });
-                    atManifest = lookNow();
-                }
-                if (path != scene.piece(1) || at != 1)
-                    return;
-                EXPECT_EQ(lookNow(), Initial) << "each showing starts afresh";
-                QWidget* window = QApplication::activeModalWidget(); // the split window
-                // Whoever reads "Complete" may take the disk out: the manifest is in place.
-                QObject::connect(window, &QWidget::windowTitleChanged, &watching,
-                                 [&](const QString& title) {
-                                     if (title == "Splitting Complete")
-                                         atEnding = readFile(scene.manifest);
-                                 });
-                EXPECT_FALSE(window->close());
-                for (const auto key : {Qt::Key_Escape, Qt::Key_Return, Qt::Key_Enter})
-                    QTest::keyClick(window, key);
-            });
+        spy.beforeWrite = onWindowThread([&](const std::string& path, std::int64_t at,
+                                             std::size_t) {
+            if (path.ends_with("Main") && at == 1) {
+                // The window shows the last block within 20 ms of it.
+                (void)QTest::qWaitFor([] { return lookNow().find("|100|") != std::string::npos; });
+                atManifest = lookNow();
+            }
+            if (path != scene.piece(1) || at != 1)
+                return;
+            EXPECT_EQ(lookNow(), Initial) << "each showing starts afresh";
+            QWidget* window = QApplication::activeModalWidget(); // the split window
+            // Whoever reads "Complete" may take the disk out: the manifest is in place.
+            QObject::connect(window, &QWidget::windowTitleChanged, &watching,
+                             [&](const QString& title) {
+                                 if (title == "Splitting Complete")
+                                     atEnding = readFile(scene.manifest);
+                             });
+            EXPECT_FALSE(window->close());
+            for (const auto key : {Qt::Key_Escape, Qt::Key_Return, Qt::Key_Enter})
+                QTest::keyClick(window, key);
+        });
         if (c.sourceCloseFails)
             spy.failClose("movie.avi", EIO);
         for (std::int64_t at = 0, k = 1; at < c.length; at += std::int64_t(c.size))
