@@ -1,6 +1,9 @@
 #include "dialogs/ProgressWindow.h"
 
+#include "dialogs/ProgressBar.h"
+
 #include <QEvent>
+#include <QLabel>
 #include <QShowEvent>
 
 namespace kalvex {
@@ -21,6 +24,11 @@ ProgressWindow::~ProgressWindow() {
         worker_.join();
 }
 
+void ProgressWindow::showProgressIn(ProgressBar* bar, QLabel* percentLabel) {
+    bar_ = bar;
+    percentLabel_ = percentLabel;
+}
+
 void ProgressWindow::startJob(const ProgressRecord& record, std::function<JobResult()> job) {
     record_ = &record;
     notesShown_ = 0;
@@ -36,7 +44,8 @@ void ProgressWindow::showNewProgress() {
     if (reading.notes == notesShown_)
         return;
     notesShown_ = reading.notes;
-    showProgress(reading.values);
+    bar_->setValue(reading.values.bar);
+    percentLabel_->setText(QString::number(reading.values.percent) + QStringLiteral("% Complete"));
     Q_EMIT progressShown();
 }
 

@@ -9,7 +9,11 @@
 #include <functional>
 #include <thread>
 
+class QLabel;
+
 namespace kalvex {
+
+class ProgressBar;
 
 // A modal window in which a job runs. The job starts once per showing, when the window first
 // becomes active; while it runs the close box does nothing, so no second job can start. The
@@ -31,12 +35,14 @@ protected:
     // Starts the job of this showing.
     virtual void runJob() = 0;
 
-    // Runs job on a thread of its own and returns at once. Until it ends, showProgress runs on
-    // the window's thread whenever record holds newer values, at most every 20 ms; when it
-    // ends, the last values are shown and then jobEnded gets its result, on the window's
-    // thread.
+    // Where the progress shows: the bar takes the record's value, the label its whole percent
+    // followed by "% Complete".
+    void showProgressIn(ProgressBar* bar, QLabel* percentLabel);
+
+    // Runs job on a thread of its own and returns at once. Until it ends, the window shows the
+    // record whenever it holds newer values, at most every 20 ms; when it ends, the last
+    // values are shown and then jobEnded gets its result, on the window's thread.
     void startJob(const ProgressRecord& record, std::function<JobResult()> job);
-    virtual void showProgress(const ProgressRecord::Values& values) = 0;
     virtual void jobEnded(const JobResult& result) = 0;
 
     void setBusy(bool busy) { busy_ = busy; }
@@ -52,6 +58,8 @@ private:
     bool started_ = false; // the job of this showing has been started
     bool busy_ = false;
     QTimer progressTimer_;
+    ProgressBar* bar_ = nullptr;
+    QLabel* percentLabel_ = nullptr;
     const ProgressRecord* record_ = nullptr;
     std::uint64_t notesShown_ = 0;
     JobResult result_;

@@ -28,6 +28,7 @@ JoinProgressWindow::JoinProgressWindow(JoinInputs inputs) : inputs_(std::move(in
     setModal(true);
     resize(545, 174);
     createControls();
+    showProgressIn(progressBar_, percentLabel_);
 }
 
 void JoinProgressWindow::createControls() {
@@ -53,11 +54,6 @@ void JoinProgressWindow::createControls() {
 void JoinProgressWindow::runJob() {
     job_.emplace(inputs_.manifestPath, inputs_.joinFolder);
     startJob(job_->progress(), [this] { return job_->run(); });
-}
-
-void JoinProgressWindow::showProgress(const ProgressRecord::Values& values) {
-    progressBar_->setValue(values.bar);
-    percentLabel_->setText(QString::number(values.percent) + QStringLiteral("% Complete"));
 }
 
 // The window unloads itself only once its message has been answered.

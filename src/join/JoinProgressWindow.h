@@ -26,7 +26,6 @@ public:
 private:
     void createControls();
     void runJob() override;
-    void showProgress(const ProgressRecord::Values& values) override;
     void jobEnded(const JobResult& result) override;
 
     JoinInputs inputs_;

@@ -30,6 +30,7 @@ SplitProgressWindow::SplitProgressWindow() {
     setWindowModality(Qt::ApplicationModal);
     setFixedSize(548, 145);
     createControls();
+    showProgressIn(progressBar_, percentLabel_);
     connectSignals();
 }
 
@@ -101,11 +102,6 @@ void SplitProgressWindow::runJob() {
     setBusy(true);
     job_.emplace(files::FileSystem::current(), inputs_);
     startJob(job_->progress(), [this] { return job_->run(); });
-}
-
-void SplitProgressWindow::showProgress(const ProgressRecord::Values& values) {
-    progressBar_->setValue(values.bar);
-    percentLabel_->setText(QString::number(values.percent) + QStringLiteral("% Complete"));
 }
 
 // The two routines end alike but for their message: the 1 KiB blocks of sources under 10 MiB,

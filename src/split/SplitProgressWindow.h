@@ -33,7 +33,6 @@ private:
     void loadInitialState();
 
     void runJob() override;
-    void showProgress(const ProgressRecord::Values& values) override;
     void jobEnded(const JobResult& result) override;
     void animateTitle();
     void showEnding();
