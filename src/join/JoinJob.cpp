@@ -113,6 +113,8 @@ void JoinJob::refuseUnsafeOutput(const JoinManifest& manifest, const PieceNames&
     };
     if (fileSystem_.maySameFile(output, manifestPath_))
         refuse("it is the manifest being joined");
+    if (fileSystem_.maySameFile(output, pieces.checksumPath()))
+        refuse("it is the checksum file of the pieces being joined");
     if (fileSystem_.isDirectory(output))
         refuse("a folder of that name stands there");
     // Found now rather than when the last piece has been copied and the name is given.

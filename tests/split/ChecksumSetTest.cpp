@@ -42,8 +42,9 @@ TEST(ChecksumSet, IsWhatSha256sumWritesAndChecks) {
     for (const std::string name : {"my movie.split", "back\\slash.split", "caf\xC3\xA9.split"}) {
         s.in.pieceName = name;
         ASSERT_EQ(s.split(), "");
-        const std::string command = "cd '" + s.dir.path().string() + "' && sha256sum --strict -c '" +
-                                    name + ".sha256' >/dev/null 2>&1";
+        const std::string command = "cd '" + s.dir.path().string() +
+                                    "' && sha256sum --strict -c '" + name +
+                                    ".sha256' >/dev/null 2>&1";
         EXPECT_EQ(std::system(command.c_str()), 0) << name;
     }
 #endif
@@ -74,11 +75,12 @@ TEST(ChecksumSet, TheJoinRefusesDamagedPiecesAndChecksumFiles) {
         {[](ChecksumScene& s) { writeFile(s.piece(3), ""); }, "%movie.split3\" is empty"},
         {[](ChecksumScene& s) {
              const std::string text = readFile(s.checksums());
-             writeFile(s.checksums(), text.substr(0, text.find('\n') + 1) +
-                                          text.substr(text.find("\n", 100) + 1));
+             writeFile(s.checksums(),
+                       text.substr(0, text.find('\n') + 1) + text.substr(text.find("\n", 100) + 1));
          },
          "the checksum file \"%movie.split.sha256\" is not one a split writes (it has 2 lines, "
-         "not 3, one for each piece)" + removeIt},
+         "not 3, one for each piece)" +
+             removeIt},
         {[](ChecksumScene& s) { writeFile(s.checksums(), readFile(s.checksums()) + "x\n"); },
          "it has 4 lines, not 3, one for each piece)" + removeIt},
         {[](ChecksumScene& s) {
@@ -122,6 +124,13 @@ TEST(ChecksumSet, OptionalForTheJoinAndNeverLeftFromAnOlderSplit) {
     EXPECT_NE(s.split().find("movie.split2\": Is a directory"), std::string::npos);
     EXPECT_FALSE(std::filesystem::exists(s.dir.file("movie.splitMain")));
     EXPECT_FALSE(std::filesystem::exists(s.checksums()));
+    // Nor is a join allowed to write over it.
+    std::filesystem::remove(s.piece(2));
+    ASSERT_EQ(s.split(), "");
+    writeFile(s.dir.file("movie.splitMain"), " 3 \r\nMovie.Split.SHA256\r\n");
+    EXPECT_NE(joinAll(s.dir.file("movie.splitMain"), s.dir.folder(), files::FileSystem::native())
+                  .find("it is the checksum file of the pieces being joined"),
+              std::string::npos);
 }
 
 } // namespace
