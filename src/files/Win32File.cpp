@@ -172,3 +172,5 @@ void Win32File::close() {
 }
 
 } // namespace kalvex::files
+
+#endif
