@@ -29,9 +29,11 @@ public:
         check(Open, path, Op::OpenForWriting);
         return wrap(real_.openWrite(path, mode));
     }
-    // An open rule refuses an unnamed file as a file system without them does.
+    // An open rule fails an unnamed file as well, as the named one that would stand in for it
+    // would fail: the same on every system, whether it has unnamed files or not.
     FilePtr openUnnamed(const std::string& path) override {
-        return ruleError(Open, path) ? nullptr : wrap(real_.openUnnamed(path));
+        check(Open, path, Op::OpenForWriting);
+        return wrap(real_.openUnnamed(path));
     }
     bool giveName(files::File& unnamed, const std::string& path) override {
         return real_.giveName(static_cast<FailingFile&>(unnamed).real(), path);

@@ -57,7 +57,7 @@ class FileFaults {
 public:
     enum Kind { Open, Read, Write, Close, Flush, Rename, Remove, Copy };
 
-    // Opening for reading or writing fails.
+    // Opening for reading or writing fails, also an unnamed file.
     void failOpen(std::string suffix, int error) { addRule(Open, suffix, 0, error); }
     // Once bytes have been written to matching files in all, the next write fails, as on a
     // disk that fills up; the write that reaches the limit stops there with a short count.
