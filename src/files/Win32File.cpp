@@ -173,3 +173,5 @@ void Win32File::close() {
 }
 
 } // namespace kalvex::files
+
+#endif

@@ -1,5 +1,7 @@
 #include "files/ChecksumFile.h"
 #include "files/Sha256.h"
+#include "support/FailingFileSystem.h"
+#include "support/Jobs.h"
 #include "support/TempDir.h"
 
 #include <cstdlib>
@@ -97,6 +99,25 @@ TEST(ChecksumFile, ParseReadsWhatFormatWritesAndRefusesTheRest) {
     EXPECT_EQ(ChecksumFile::parse(digest + "  a\n" + upper + "  b\n", 2).refusal.substr(0, 7),
               "line 2:");
     EXPECT_EQ(ChecksumFile::parse(text, 9).refusal, "it has 6 lines, not 9, one for each piece");
+}
+
+// A checksum file longer than its lines can be is refused unread, so that a hostile one cannot
+// fill memory; one that fits is read, and a read that fails says so.
+TEST(ChecksumFile, IsReadOnlyWithinItsBound) {
+    TempDir dir;
+    const auto path = dir.file("movie.split.sha256");
+    const std::string digest(64, 'a');
+    FailingFileSystem faulty;
+    faulty.failReadsAfter(".sha256", 0, EIO);
+    writeFile(path, std::string(ChecksumFile::LongestLine + 1, 'x'));
+    EXPECT_EQ(ChecksumFile::read(faulty, path, 1).refusal,
+              "it is 2110 bytes long, longer than its lines can be (2109 bytes at most)");
+    writeFile(path, ChecksumFile::formatLine(digest, "movie.split1"));
+    const auto error = failure([&] { ChecksumFile::read(faulty, path, 1); });
+    EXPECT_EQ(std::string(error.what()), systemError(path, FileOperation::Read, EIO).what());
+    EXPECT_EQ(ChecksumFile::read(FileSystem::native(), path, 1).entries,
+              (std::vector<ChecksumFile::Entry>{{"movie.split1", digest}}));
+    EXPECT_EQ(faulty.openFiles(), 0);
 }
 
 } // namespace

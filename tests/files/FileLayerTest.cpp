@@ -1,4 +1,3 @@
-#include "files/ChecksumFile.h"
 #include "files/CodePage.h"
 #include "files/TextInput.h"
 #include "files/TextOutput.h"
@@ -148,23 +147,6 @@ TEST(Copy, KernelCopyAndPlainLoopMoveTheSameBytesAndReportFailures) {
         EXPECT_EQ(failure([&] { faulty.copy(*from, *to, 1, 1000); }).path(), source)
             << "a source that ends early";
     }
-}
-
-// A checksum file longer than its lines can be is refused unread, so that a hostile one cannot
-// fill memory; one that fits is read, and a read that fails says so.
-TEST(ChecksumFile, IsReadOnlyWithinItsBound) {
-    TempDir dir;
-    const auto path = dir.file("movie.split.sha256");
-    const std::string digest(64, 'a');
-    FaultyFileSystem faulty;
-    faulty.failReadsAfter(".sha256", 0, EIO);
-    writeFile(path, std::string(ChecksumFile::LongestLine + 1, 'x'));
-    EXPECT_EQ(ChecksumFile::read(faulty, path, 1).refusal,
-              "it is 2110 bytes long, longer than its lines can be (2109 bytes at most)");
-    writeFile(path, ChecksumFile::formatLine(digest, "movie.split1"));
-    EXPECT_EQ(failure([&] { ChecksumFile::read(faulty, path, 1); }).reason(), "Input/output error");
-    EXPECT_EQ(ChecksumFile::read(fs, path, 1).entries,
-              (std::vector<ChecksumFile::Entry>{{"movie.split1", digest}}));
 }
 
 TEST(CodePage, Windows1252BothWaysAndStrictUtf8) {

@@ -1,8 +1,8 @@
-// Splits and joins driven directly against a hostile machine: links planted, names too long,
-// concurrent and killed jobs, the kernel's copy declining, and the flush to disk.
+// Splits and joins driven directly against a hostile POSIX machine: links planted, names too
+// long, killed jobs, permissions and hard links, the kernel's copy declining, and the flush to
+// disk on sticks that lack a feature. SplitJoinFailureTest.cpp has the cases every system runs.
 #include "support/FaultyFileSystem.h"
-#include "support/Jobs.h"
-#include "support/TempDir.h"
+#include "support/SplitJoinScene.h"
 
 #include <sys/stat.h>
 
@@ -14,40 +14,7 @@ namespace kalvex::test {
 namespace {
 
 const std::string flushFailed = "Cannot flush to the device";
-
-// A 7000-byte movie.avi split into movie.split1..3 (3072, 3072, 856 bytes) beside it, and a
-// folder to join into that already holds an older movie.avi.
-struct Scene {
-    TempDir dir, target;
-    std::function<void()> then; // before every write of the jobs below into a file
-    SplitInputs in{dir.file("movie.avi"), dir.folder(), "movie.split", "movie.avi", 3072, 3};
-    std::string manifest = dir.file("movie.splitMain");
-    std::unique_ptr<files::File> holder; // another job's hold on a piece
-    Scene() {
-        writePattern(in.sourcePath, 7000);
-        writeFile(target.file("movie.avi"), "old");
-    }
-    std::string split(files::FileSystem& fileSystem) { return splitAll(in, fileSystem); }
-    std::string join(files::FileSystem& fileSystem) {
-        return joinAll(manifest, target.folder(), fileSystem);
-    }
-    std::string split() {
-        FaultyFileSystem watch;
-        watch.beforeWrite = [this](auto&&...) {
-            then ? then() : void();
-        };
-        return split(watch);
-    }
-    std::string join() {
-        FaultyFileSystem watch;
-        watch.beforeWrite = [this](auto&&...) {
-            then ? then() : void();
-        };
-        return join(watch);
-    }
-    std::string piece(int k) const { return dir.file("movie.split" + std::to_string(k)); }
-    std::string joined() const { return readFile(target.file("movie.avi")); }
-};
+using Scene = SplitJoinScene;
 
 // Refused before anything is written; a link is neither followed nor replaced.
 TEST(SplitJoinSafety, RefusesPlantedLinksAndBadNamesOrPiecesBeforeWriting) {
@@ -85,24 +52,10 @@ TEST(SplitJoinSafety, RefusesPlantedLinksAndBadNamesOrPiecesBeforeWriting) {
     }
 }
 
-// A second split of a set being written is refused. A re-split that fails or dies leaves no
-// manifest that a join would read with old and new pieces; a join that dies leaves nothing.
-TEST(SplitJoinSafety, ConcurrentFailingOrKilledJobsLeaveNoHalfResult) {
+// A job killed at its first write leaves no half result: no joined file, and no manifest that a
+// join would read with old and new pieces.
+TEST(SplitJoinSafety, JobsKilledAtTheirFirstWriteLeaveNoHalfResult) {
     Scene s;
-    std::string second;
-    s.then = [&] {
-        Scene other;
-        other.in.destinationFolder = s.in.destinationFolder;
-        second = second.empty() ? other.split(files::FileSystem::native()) : second;
-    };
-    ASSERT_EQ(s.split(), "");
-    EXPECT_NE(second.find("are in use by another split or join"), std::string::npos) << second;
-    s.then = {};
-    writePattern(s.in.sourcePath, 6500); // the new source for the same set
-    FaultyFileSystem faults;
-    faults.failWritesAfter("movie.split2", 100, ENOSPC);
-    EXPECT_NE(s.split(faults).find("No space left"), std::string::npos);
-    EXPECT_FALSE(fs::exists(s.manifest));
     ASSERT_EQ(s.split(), "");
     s.then = [] {
         std::raise(SIGKILL);
@@ -154,19 +107,6 @@ TEST(SplitJoinSafety, HardLinkedNamesAreLeftAloneAndPermissionsFollowTheData) {
     EXPECT_TRUE(!root || (joined.st_uid == 1234 && joined.st_gid == 4321));
 }
 
-// A source moved to a piece's name once the split has begun is not emptied as that piece.
-TEST(SplitJoinSafety, TheSourceAsOpenedIsNeverAPiece) {
-    Scene s;
-    writePattern(s.in.sourcePath, 1100);
-    s.in.pieceSize = 1, s.in.pieceCount = 1100;
-    s.then = [&] {
-        if (fs::exists(s.in.sourcePath))
-            fs::rename(s.in.sourcePath, s.piece(50)); // far past the pieces opened ahead
-    };
-    EXPECT_NE(s.split().find("movie.split50\": it is the file being split"), std::string::npos);
-    EXPECT_TRUE(readFile(s.piece(50)) == patternBytes(1100));
-}
-
 // A job killed at any moment leaves no file that holds room its length does not show, and
 // no temporary file: the join's output and the split's manifest are flushed before they are
 // named. A temporary file that outlived a kill, where the file system has no unnamed files,
@@ -208,8 +148,8 @@ TEST(SplitJoinSafety, KilledJobsLeaveNoHiddenRoomNorTemporaryFiles) {
 }
 
 // Every piece, the manifest, the output and their folders are flushed before success, also on
-// sticks that lack a feature. A failed flush fails the job; the join's keeps the old file and
-// what it joined.
+// sticks that lack a feature; there too, a join whose flush fails keeps the old file and what
+// it joined.
 TEST(SplitJoinSafety, FlushedBeforeSuccessAndKeptOnFailureAlsoOnSticksLackingFeatures) {
     // The features that FAT and exFAT sticks lack, and then none.
     for (const auto& [feature, error] : {std::pair{FaultyFileSystem::UnnamedFiles, EOPNOTSUPP},
@@ -244,15 +184,6 @@ TEST(SplitJoinSafety, FlushedBeforeSuccessAndKeptOnFailureAlsoOnSticksLackingFea
                                               folder, s.target.file("movie.avi"), into}));
             }
         }
-    for (const int failing : {0, 1, 2}) {
-        Scene s;
-        writeFile(s.manifest, "old manifest");
-        FaultyFileSystem faults;
-        faults.failFlush(std::vector{s.piece(2), s.manifest, s.dir.path().string()}[failing], EIO);
-        const std::string message = s.split(faults);
-        EXPECT_NE(message.find(flushFailed), std::string::npos) << message;
-        EXPECT_FALSE(fs::exists(s.manifest));
-    }
 }
 
 // The split's blocks go through the kernel's in-place copy while it agrees, and through the
@@ -271,41 +202,6 @@ TEST(SplitCopy, KernelThenBufferGiveTheSameBytesAndKernelFailuresFailTheSplit) {
                     readFile(s.piece(1)) + readFile(s.piece(2)) + readFile(s.piece(3)) ==
                         patternBytes(7000));
     }
-}
-
-// Pieces are opened ahead of the copy and wait for their flush together, within bounds on the
-// files held open. An old piece the split never reached is left as it was.
-TEST(SplitAhead, HoldsFewFilesOpenAndLeavesUnreachedPiecesAsTheyWere) {
-    {
-        Scene s;
-        writePattern(s.in.sourcePath, 1100);
-        s.in.pieceSize = 1, s.in.pieceCount = 1100;
-        FaultyFileSystem faults;
-        int first = -1, most = 0;
-        faults.beforeWrite = [&](auto&&...) {
-            if (first < 0) {
-                // A slow first block, so that the opener runs as far ahead as it may.
-                std::this_thread::sleep_for(std::chrono::milliseconds(100));
-                first = faults.openFiles();
-            }
-            most = std::max(most, faults.openFiles());
-        };
-        ASSERT_EQ(s.split(faults), "");
-        // The source, piece 1, the piece being written, those opened ahead, those unflushed,
-        // those waiting for their digest and the one being hashed.
-        const int hashing = int(PieceHasher::MostWaiting + 1);
-        EXPECT_LE(first, int(3 + PieceOpener::Ahead) + hashing);
-        EXPECT_LE(most, int(3 + PieceOpener::Ahead + SplitJob::MostUnflushed) + hashing);
-        EXPECT_EQ(faults.openFiles(), 0);
-        EXPECT_EQ(namesIn(s.dir.path()).size(), 1103U);
-    }
-    Scene s;
-    ASSERT_EQ(s.split(), "");
-    FaultyFileSystem faults;
-    faults.failWritesAfter("movie.split2", 100, ENOSPC);
-    EXPECT_NE(s.split(faults).find("No space left"), std::string::npos);
-    EXPECT_EQ(readFile(s.piece(3)), patternBytes(856, 6144));
-    EXPECT_EQ(faults.openFiles(), 0);
 }
 
 } // namespace

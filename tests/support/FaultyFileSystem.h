@@ -3,8 +3,8 @@
 #include "files/PosixFile.h"
 #include "files/PosixFileSystem.h"
 #include "files/SystemCalls.h"
+#include "support/FileFaults.h"
 
-#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <filesystem>
@@ -16,13 +16,13 @@
 
 namespace kalvex::test {
 
-// The native file system with failures injected on chosen files. A rule applies to every
-// path that ends with its suffix, and its error carries the system's reason for the given
-// errno. The faults act at the system calls, so the file layer's own loops and checks meet
-// them as they would meet a real disk. Put it in force with files::FileSystem::Override.
-// Use one at a time: while a second one lives, the first one's faults wait. Safe to use from
-// several threads at once.
-class FaultyFileSystem : public files::PosixFileSystem {
+// The native POSIX file system with the failures of FileFaults injected on chosen files, and
+// what only the system calls can show: the kernel's copy declining, features that sticks
+// lack, every flush made. The faults act at the system calls, so the file layer's own loops
+// and checks meet them as they would meet a real disk. FailingFileSystem does the rest on
+// every system. Use one at a time: while a second one lives, the first one's faults wait.
+// Safe to use from several threads at once.
+class FaultyFileSystem : public files::PosixFileSystem, public FileFaults {
     using Op = files::FileOperation;
     using FilePtr = std::unique_ptr<files::File>;
 
@@ -30,29 +30,10 @@ public:
     FaultyFileSystem() { active = this; }
     ~FaultyFileSystem() override { active = previous_; }
 
-    // Opening (for reading or writing) fails.
-    void failOpen(std::string suffix, int error) { rules_.push_back({Open, suffix, 0, error}); }
-    // Once bytes have been written to matching files in all, the next write fails, as on a
-    // disk that fills up; the write that reaches the limit stops there with a short count.
-    void failWritesAfter(std::string suffix, std::int64_t bytes, int error) {
-        rules_.push_back({Write, suffix, bytes, error});
-    }
-    // The same for reads from matching files.
-    void failReadsAfter(std::string suffix, std::int64_t bytes, int error) {
-        rules_.push_back({Read, suffix, bytes, error});
-    }
-    // Closing fails after the file has been closed, as on Linux.
-    void failClose(std::string suffix, int error) { rules_.push_back({Close, suffix, 0, error}); }
-    // Renaming from or to a matching path fails.
-    void failRename(std::string suffix, int error) { rules_.push_back({Rename, suffix, 0, error}); }
     // The kernel's in-place copy (copy_file_range) takes bytes in all, then refuses with error
     // (EXDEV and the like make the copy go on through its plain loop; ENOSPC or EIO fail it). Files
     // with read or write rules never reach the kernel's copy.
-    void failCopyFileRange(int error, std::int64_t bytes = 0) {
-        rules_.push_back({Copy, "", bytes, error});
-    }
-    // Flushing a matching file or folder (its path without a trailing separator) fails.
-    void failFlush(std::string suffix, int error) { rules_.push_back({Flush, suffix, 0, error}); }
+    void failCopyFileRange(int error, std::int64_t bytes = 0) { addRule(Copy, "", bytes, error); }
     // The file system lacks a feature, as FAT and exFAT sticks do: its calls fail with error
     // (EOPNOTSUPP or EISDIR for unnamed files, EPERM for links, ENOLCK, EINVAL for folders).
     enum Feature { UnnamedFiles, Links, Locks, FolderFlushes };
@@ -63,18 +44,6 @@ public:
         const std::lock_guard lock(mutex_);
         return flushed_;
     }
-
-    // Files opened here (and their duplicates) that are still open.
-    int openFiles() const {
-        const std::lock_guard lock(mutex_);
-        return static_cast<int>(open_.size());
-    }
-
-    // Runs before each write or in-kernel copy into a file opened here: its path, the 1-based
-    // position, the size.
-    std::function<void(const std::string&, std::int64_t, std::size_t)> beforeWrite;
-    // Runs before each flush of a file opened here, with the path it was opened under.
-    std::function<void(const std::string&)> beforeFlush;
 
     FilePtr openRead(const std::string& path) override {
         return track(path, Op::OpenForReading, [&] { return PosixFileSystem::openRead(path); });
@@ -87,35 +56,25 @@ public:
         return track(path, Op::OpenForWriting, [&] { return PosixFileSystem::openUnnamed(path); });
     }
     void rename(const std::string& from, const std::string& to) override {
-        if (const Rule* rule = find(Rename, from) ? find(Rename, from) : find(Rename, to))
-            throw files::FileError::fromSystem(from, Op::Rename, rule->error);
+        check(Rename, from, Op::Rename, to);
         PosixFileSystem::rename(from, to);
+    }
+    void remove(const std::string& path) override {
+        check(Remove, path, Op::Remove);
+        PosixFileSystem::remove(path);
     }
 
 private:
-    enum Kind { Read, Write, Copy, Open, Close, Rename, Flush };
-    struct Rule { // bytes: what reads, writes or copies may still move
-        Kind kind;
-        std::string suffix;
-        std::int64_t bytes;
-        int error;
-    };
-
-    Rule* find(Kind kind, std::string_view path) {
-        for (Rule& rule : rules_)
-            if (rule.kind == kind && path.ends_with(rule.suffix))
-                return &rule;
-        return nullptr;
-    }
     // Fails the open when a rule says so, and notes the descriptor of the file.
     template <class Opening>
     FilePtr track(const std::string& path, Op operation, const Opening& open) {
-        if (const Rule* rule = find(Open, path))
-            throw files::FileError::fromSystem(path, operation, rule->error);
+        check(Open, path, operation);
         auto file = open();
         const std::lock_guard lock(mutex_);
-        if (file) // an unnamed file may be refused
+        if (file) { // an unnamed file may be refused
             open_[static_cast<int>(file->nativeHandle())] = path;
+            opened();
+        }
         return file;
     }
 
@@ -126,33 +85,20 @@ private:
         const auto found = active->open_.find(descriptor);
         return found == active->open_.end() ? std::nullopt : std::optional(found->second);
     }
-    static Rule* ruled(int descriptor, Kind kind) {
+    static int ruled(int descriptor, Kind kind) {
         const auto path = tracked(descriptor);
-        return path ? active->find(kind, *path) : nullptr;
+        return path ? active->ruleError(kind, *path) : 0;
     }
     static int failWith(int error) { return errno = error, -1; }
     // Lets through what the descriptor's rule of this kind still allows, then fails.
-    static ssize_t transfer(int descriptor, Kind kind, std::size_t size,
-                            const std::function<ssize_t(std::size_t)>& call) {
-        Rule* rule = ruled(descriptor, kind);
-        if (!rule)
-            return call(size);
-        std::size_t allowed = 0;
-        {
-            const std::lock_guard lock(active->mutex_);
-            if (rule->bytes <= 0)
-                return failWith(rule->error);
-            allowed = std::min<std::size_t>(size, rule->bytes);
-            rule->bytes -= static_cast<std::int64_t>(allowed);
-        }
-        const ssize_t done = call(allowed);
-        const std::lock_guard lock(active->mutex_);
-        rule->bytes += static_cast<std::int64_t>(allowed) - std::max<ssize_t>(done, 0);
-        return done;
+    static ssize_t transferOn(int descriptor, Kind kind, std::size_t size,
+                              const std::function<ssize_t(std::size_t)>& call) {
+        const auto path = tracked(descriptor);
+        return path ? active->transfer(kind, *path, size, call, failWith) : call(size);
     }
     // The system calls in force while this file system lives.
     static ssize_t readCall(int descriptor, void* data, size_t size, off_t offset) {
-        return transfer(descriptor, Read, size, [&](std::size_t allowed) {
+        return transferOn(descriptor, Read, size, [&](std::size_t allowed) {
             return real().pread(descriptor, data, allowed, offset);
         });
     }
@@ -162,18 +108,19 @@ private:
     }
     static ssize_t writeCall(int descriptor, const void* data, size_t size, off_t offset) {
         announceWrite(descriptor, offset, size);
-        return transfer(descriptor, Write, size, [&](std::size_t allowed) {
+        return transferOn(descriptor, Write, size, [&](std::size_t allowed) {
             return real().pwrite(descriptor, data, allowed, offset);
         });
     }
     static int closeCall(int descriptor) {
-        const Rule* rule = ruled(descriptor, Close);
+        const int error = ruled(descriptor, Close);
         {
             const std::lock_guard lock(active->mutex_);
-            active->open_.erase(descriptor);
+            if (active->open_.erase(descriptor))
+                active->closed();
         }
-        const int closed = real().close(descriptor);
-        return rule ? failWith(rule->error) : closed;
+        const int result = real().close(descriptor);
+        return error ? failWith(error) : result;
     }
     static ssize_t copyCall(int in, off_t* inOffset, int out, off_t* outOffset, size_t size,
                             unsigned flags) {
@@ -181,7 +128,7 @@ private:
             if (ruled(descriptor, Read) || ruled(descriptor, Write))
                 return failWith(EXDEV);
         announceWrite(out, *outOffset, size);
-        return transfer(out, Copy, size, [&](std::size_t allowed) {
+        return transferOn(out, Copy, size, [&](std::size_t allowed) {
             return real().copyFileRange(in, inOffset, out, outOffset, allowed, flags);
         });
     }
@@ -189,8 +136,10 @@ private:
         const int copy = real().duplicate(descriptor);
         const auto path = tracked(descriptor);
         const std::lock_guard lock(active->mutex_);
-        if (copy >= 0 && path)
+        if (copy >= 0 && path) {
             active->open_[copy] = *path;
+            active->opened();
+        }
         return copy;
     }
 
@@ -210,8 +159,8 @@ private:
     }
     static int fsyncCall(int descriptor) {
         const std::string path = pathOf(descriptor);
-        if (const Rule* rule = active->find(Flush, path))
-            return failWith(rule->error);
+        if (const int error = active->ruleError(Flush, path))
+            return failWith(error);
         if (!tracked(descriptor) && lacking(FolderFlushes))
             return failWith(lacking(FolderFlushes));
         if (tracked(descriptor) && active->beforeFlush)
@@ -239,9 +188,8 @@ private:
     files::system::ReplaceCalls calls_{faultyCalls};
     int lacks_[FolderFlushes + 1] = {}; // errno by feature, 0 where it is there
     std::vector<std::string> flushed_;
-    std::vector<Rule> rules_;
     std::map<int, std::string> open_; // path by descriptor
-    mutable std::mutex mutex_;        // over open_, flushed_ and the rules' bytes
+    mutable std::mutex mutex_;        // over open_ and flushed_
 };
 
 } // namespace kalvex::test
