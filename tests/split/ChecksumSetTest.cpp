@@ -4,7 +4,6 @@
 #include "support/TempDir.h"
 
 #include <cstdio>
-#include <cstdlib>
 #include <functional>
 
 namespace kalvex::test {
@@ -27,27 +26,15 @@ struct ChecksumScene {
     std::string checksums() const { return dir.file("movie.split.sha256"); }
 };
 
-// The same bytes on every system: these digests are what sha256sum prints for the pieces.
-TEST(ChecksumSet, IsWhatSha256sumWritesAndChecks) {
+// The same bytes on every system: these digests are what sha256sum prints for the pieces
+// (that sha256sum reads the file back, whatever the names, is ChecksumFile's own test).
+TEST(ChecksumSet, IsWhatSha256sumWrites) {
     ChecksumScene s;
     ASSERT_EQ(s.split(), "");
     EXPECT_EQ(readFile(s.checksums()),
               "5f24b2f16026ec7d0450a5a08283d3cfd47302fe859f579ed79fe7d2663b73f9  movie.split1\n"
               "134712e33c0bc67259d327cc2a9f400eba8b40dab3c40391fee9123babdce670  movie.split2\n"
               "2c38bea09833ca2b5fbb7b56e37d5d9eebd4a468fe545547f2f6631b7d36a055  movie.split3\n");
-#ifndef _WIN32
-    if (std::system("sha256sum --version >/dev/null 2>&1") != 0)
-        GTEST_SKIP() << "no sha256sum here to check the set with";
-    // Names with blanks, a backslash and letters beyond ASCII.
-    for (const std::string name : {"my movie.split", "back\\slash.split", "caf\xC3\xA9.split"}) {
-        s.in.pieceName = name;
-        ASSERT_EQ(s.split(), "");
-        const std::string command = "cd '" + s.dir.path().string() +
-                                    "' && sha256sum --strict -c '" + name +
-                                    ".sha256' >/dev/null 2>&1";
-        EXPECT_EQ(std::system(command.c_str()), 0) << name;
-    }
-#endif
 }
 
 // Every piece is checked while it is copied: the first that differs from what the split wrote,
