@@ -34,6 +34,7 @@ public:
     void flush() override;
     void reserve(std::int64_t length) override;
     void startWriteback() noexcept override;
+    void dropCachedPages() noexcept override;
     std::unique_ptr<File> duplicate() override;
     bool tryLock(LockMode mode) override;
     void close() override;
