@@ -24,6 +24,14 @@ const char* modeName(Mode mode) {
     return mode == Mode::Cached ? "cached" : "durable";
 }
 
+const char* sideName(Side side) {
+    return side == Side::Window ? "window" : "cli";
+}
+
+std::string kalvexProgram() {
+    return KALVEX_EXECUTABLE;
+}
+
 Stats summarize(std::vector<double> values) {
     if (values.empty())
         return {};
@@ -92,13 +100,34 @@ double timeIt(const std::function<void()>& work) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
+namespace {
+
+// The names of the files in a folder, in order.
+std::vector<std::string> namesIn(const fs::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+} // namespace
+
 double timeCommand(const Command& command) {
+    std::vector<std::string> argv = command.argv;
+    if (command.listFolder)
+        for (auto& name : namesIn(command.folder))
+            argv.push_back(std::move(name));
     std::vector<char*> args;
-    for (const auto& arg : command.argv)
+    for (const auto& arg : argv)
         args.push_back(const_cast<char*>(arg.c_str()));
     args.push_back(nullptr);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
+    if (!command.folder.empty())
+        posix_spawn_file_actions_addchdir_np(&actions, command.folder.c_str());
+    if (command.silent)
+        posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
     if (command.stdoutPath.empty())
         posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
     else
@@ -129,16 +158,20 @@ double measureSpawn() {
 
 namespace {
 
-// The reference's own time: each command's spawn cost taken off, never below zero.
+// The reference's own time: on the window side each command's spawn cost taken off, never
+// below zero.
 double timeReference(const Context& context, Mode mode, const Comparison& comparison) {
-    double seconds = std::max(0.0, timeCommand(comparison.reference) - context.spawnSeconds);
+    const double spawn = comparison.side == Side::Window ? context.spawnSeconds : 0.0;
+    double seconds = 0;
+    for (const auto& command : comparison.reference)
+        seconds += std::max(0.0, timeCommand(command) - spawn);
     if (mode == Mode::Durable) {
         // Listing the files is no part of the reference's work: done between the two timings.
         Command sync{{"sync"}, {}};
         for (const auto& entry : fs::directory_iterator(comparison.referenceFolder))
             sync.argv.push_back(entry.path().string());
         sync.argv.push_back(comparison.referenceFolder.string());
-        seconds += std::max(0.0, timeCommand(sync) - context.spawnSeconds);
+        seconds += std::max(0.0, timeCommand(sync) - spawn);
     }
     return seconds;
 }
@@ -174,7 +207,8 @@ Result compare(const Context& context, Mode mode, std::int64_t bytes,
     comparison.prepare();
     const std::string shown =
         mode == Mode::Durable ? comparison.shown + " && sync OUTPUTS OUTDIR" : comparison.shown;
-    return {mode, bytes, summarize(ours), shown, summarize(theirs)};
+    return {comparison.side,   mode, bytes, summarize(ours), shown, summarize(theirs),
+            comparison.command};
 }
 
 double peakRssMiB() {
@@ -188,11 +222,16 @@ void printLine(const std::string& name, const Result& result, double spawnSecond
     const auto& theirs = result.referenceSeconds;
     std::printf("scenario=%s mode=%s bytes=%lld kalvex_s=%.4f kalvex_min_s=%.4f "
                 "kalvex_max_s=%.4f reference=\"%s\" reference_s=%.4f reference_min_s=%.4f "
-                "reference_max_s=%.4f reference_spawn_s=%.4f ratio=%.3f peak_rss_mib=%.1f\n",
+                "reference_max_s=%.4f reference_spawn_s=%.4f ratio=%.3f peak_rss_mib=%.1f "
+                "side=%s",
                 name.c_str(), modeName(result.mode), static_cast<long long>(result.bytes),
                 ours.median, ours.min, ours.max, result.reference.c_str(), theirs.median,
                 theirs.min, theirs.max, spawnSeconds,
-                theirs.median > 0 ? ours.median / theirs.median : 0.0, peakMiB);
+                theirs.median > 0 ? ours.median / theirs.median : 0.0, peakMiB,
+                sideName(result.side));
+    if (result.side == Side::Cli)
+        std::printf(" kalvex=\"%s\"", result.command.c_str());
+    std::printf("\n");
     std::fflush(stdout);
 }
 

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -89,6 +90,42 @@ void joinThroughWindow(const fs::path& folder, const fs::path& out) {
     JoinProgressWindow::showJoin({(folder / "source.splitMain").string(), out.string() + "/"});
 }
 
+struct JoinFiles {
+    fs::path pieces; // the folder
+    fs::path out;
+    std::vector<std::string> piecePaths;
+    std::int64_t bytes = 0;
+};
+
+// The program from its command line against sha256sum -c, then cat: both sides check the
+// pieces against the checksum file, which is written now, after the window's runs, and both
+// pay their process starts.
+void compareCli(const Context& context, const JoinFiles& files, const Command& cat,
+                const std::string& shown, const std::function<void()>& prepare) {
+    Command sums{{"sha256sum"}, (files.pieces / "source.split.sha256").string(), files.pieces};
+    for (const auto& piece : files.piecePaths)
+        sums.argv.push_back(fs::path(piece).filename().string());
+    timeCommand(sums);
+    const Command kalvex{{kalvexProgram(), "join", (files.pieces / "source.splitMain").string(),
+                          "--to", files.out.string()}};
+    // Its progress line would only clutter a terminal while timed; the first run still tells
+    // why it failed.
+    prepare();
+    timeCommand(kalvex);
+    checkJoined(files.out / "source.bin", files.piecePaths);
+    Command timed = kalvex;
+    timed.silent = true;
+    const Command check{{"sha256sum", "-c", "source.split.sha256"}, {}, files.pieces};
+    context.report(compare(context, Mode::Durable, files.bytes,
+                           {[&] { timeCommand(timed); },
+                            {check, cat},
+                            "sha256sum -c source.split.sha256 && " + shown,
+                            files.out,
+                            prepare,
+                            Side::Cli,
+                            "kalvex join PIECES/source.splitMain --to OUT"}));
+}
+
 void runJoin(const Context& context, std::int64_t bytes, std::int64_t pieceSize) {
     const fs::path source = context.dir / "source.bin";
     const fs::path pieces = context.dir / "pieces";
@@ -118,10 +155,11 @@ void runJoin(const Context& context, std::int64_t bytes, std::int64_t pieceSize)
     command.argv.insert(command.argv.end(), piecePaths.begin(), piecePaths.end());
     const std::string shown =
         "cat source.split1..source.split" + std::to_string(piecePaths.size()) + " > OUT/source.bin";
-    const Comparison comparison{[&] { joinThroughWindow(pieces, out); }, command, shown, reference,
-                                prepare};
+    const Comparison comparison{
+        [&] { joinThroughWindow(pieces, out); }, {command}, shown, reference, prepare};
     for (const Mode mode : {Mode::Cached, Mode::Durable})
         context.report(compare(context, mode, bytes, comparison));
+    compareCli(context, {pieces, out, piecePaths, bytes}, command, shown, prepare);
 }
 
 // Room for the pieces and one side's joined file (the source, while the pieces are cut

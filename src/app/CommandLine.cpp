@@ -25,7 +25,7 @@ QString usage(const QCommandLineParser& parser, const QString& program) {
     const auto end = text.indexOf(QLatin1String(" [options]"));
     if (text.startsWith(start) && end > 0)
         text.replace(0, end, start + program);
-    return text;
+    return text + QLatin1Char('\n') + JobCommand::help(program);
 }
 
 // Qt's own options, those of QGuiApplication and QApplication and those the X11 window system
@@ -102,6 +102,11 @@ CommandLine CommandLine::parse(const QStringList& arguments) {
 
     const QString program = QFileInfo(arguments.value(0)).fileName();
     CommandLine result;
+    if (const auto kind = JobCommand::kindNamed(arguments.value(1))) {
+        result.take(JobCommand::read(*kind, arguments.mid(2)), *kind, program,
+                    usage(parser, program));
+        return result;
+    }
     // process() would exit with status 1 on an unknown option; a usage error is status 2.
     QString qtError;
     const QStringList ours = withoutQtOptions(arguments, qtError);
@@ -126,6 +131,19 @@ CommandLine CommandLine::parse(const QStringList& arguments) {
                                            : LocalPath::currentFolder() + QLatin1Char('/') + file);
     }
     return result;
+}
+
+// A wrong command is told with its own usage line; the whole usage is long.
+void CommandLine::take(const JobCommand::Reading& reading, JobCommand::Kind kind,
+                       const QString& program, const QString& usage) {
+    job_ = reading.command;
+    action_ = job_ ? Action::RunJob : reading.helpAsked ? Action::PrintHelp : Action::Refuse;
+    if (reading.helpAsked)
+        output_ = usage;
+    else if (!job_)
+        output_ = reading.error + QStringLiteral("\nUsage: ") +
+                  JobCommand::synopsis(kind, program) +
+                  QStringLiteral("\nRun '%1 --help' for every command and option.\n").arg(program);
 }
 
 int CommandLine::report() const {

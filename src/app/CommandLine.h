@@ -1,15 +1,19 @@
 #pragma once
 
+#include "app/JobCommand.h"
+
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 namespace kalvex {
 
-// What the program's arguments ask for: the window (with a file to open, or none), the
-// usage, the version, or a refusal of arguments it does not know.
+// What the program's arguments ask for: the window (with a file to open, or none), a job
+// without a window, the usage, the version, or a refusal of arguments it does not know.
 class CommandLine {
 public:
-    enum class Action { OpenWindow, PrintHelp, PrintVersion, Refuse };
+    enum class Action { OpenWindow, RunJob, PrintHelp, PrintVersion, Refuse };
 
     // arguments as the program was given them, the program's name first. Qt's own options
     // (-platform, -style and the like) are left for Qt. No application object is needed.
@@ -21,6 +25,8 @@ public:
     Action action() const { return action_; }
     // The file to open in the window, made absolute; empty when none was given.
     const QString& file() const { return file_; }
+    // The job to run without a window, for RunJob.
+    const std::optional<JobCommand>& job() const { return job_; }
     // What the program prints instead of opening the window.
     const QString& output() const { return output_; }
     // The status the program exits with when it does not open the window: 0, or 2 for a
@@ -32,8 +38,12 @@ public:
     int report() const;
 
 private:
+    void take(const JobCommand::Reading& reading, JobCommand::Kind kind, const QString& program,
+              const QString& usage);
+
     Action action_ = Action::OpenWindow;
     QString file_;
+    std::optional<JobCommand> job_;
     QString output_;
 };
 

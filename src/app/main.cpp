@@ -2,6 +2,7 @@
 #include "app/LightPalette.h"
 #include "app/MainWindow.h"
 #include "app/ProgramIcon.h"
+#include "app/TerminalJob.h"
 #include "dialogs/LocalPath.h"
 
 #include <QApplication>
@@ -14,6 +15,9 @@ int main(int argc, char* argv[]) {
     for (int i = 0; i < argc; ++i)
         given << kalvex::LocalPath::fromBytes(argv[i]);
     auto commandLine = kalvex::CommandLine::parse(given);
+    // The jobs without a window never start the window system, so they run without a display.
+    if (commandLine.action() == kalvex::CommandLine::Action::RunJob)
+        return kalvex::TerminalJob(*commandLine.job()).run();
     if (commandLine.action() != kalvex::CommandLine::Action::OpenWindow)
         return commandLine.report();
 

@@ -61,6 +61,11 @@ public:
     // later flush finds little left to do. Failures wait for that flush to report them.
     virtual void startWriteback() noexcept {}
 
+    // Drops the file's clean pages from the system's cache, so that the next reads come from
+    // the device, as a check of what the device holds must. Only a hint: where the system
+    // cannot, reads may still come from the cache.
+    virtual void dropCachedPages() noexcept {}
+
     // A second handle on this open file, which stays open when this one is closed: a file can
     // be closed, and its close checked, as soon as it is written, and flushed later through
     // the duplicate.

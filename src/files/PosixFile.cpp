@@ -222,6 +222,12 @@ void PosixFile::startWriteback() noexcept {
 #endif
 }
 
+void PosixFile::dropCachedPages() noexcept {
+    // Pages still being written stay; a file system that keeps files in memory keeps them all.
+    if (descriptor_ >= 0)
+        ::posix_fadvise(descriptor_, 0, 0, POSIX_FADV_DONTNEED);
+}
+
 std::unique_ptr<File> PosixFile::duplicate() {
     requireOpen(FileOperation::Inspect);
     const int copy = system::calls().duplicate(descriptor_);

@@ -33,6 +33,7 @@ public:
     void truncate(std::int64_t length) override;
     void flush() override;
     void startWriteback() noexcept override;
+    void dropCachedPages() noexcept override;
     std::unique_ptr<File> duplicate() override;
     bool tryLock(LockMode mode) override;
     void close() override;

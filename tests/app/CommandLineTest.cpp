@@ -11,7 +11,7 @@ namespace {
 
 using Action = CommandLine::Action;
 
-// What the arguments ask for, then the built program's own answers.
+// What the arguments ask for, then the built program's own answers, which need no display.
 TEST(CommandLine, WhatTheArgumentsAskForAndWhatTheProgramPrints) {
     const QString here = QDir::currentPath();
     // The arguments; what they ask for, the file they name and the exit status.
@@ -31,6 +31,39 @@ TEST(CommandLine, WhatTheArgumentsAskForAndWhatTheProgramPrints) {
                              line.output().contains("Usage: ")),
                   std::tuple(action, file, status, action == Action::PrintHelp || status != 0))
             << arguments.join(' ').toStdString();
+    }
+
+    // The commands: path|folder|piece name|piece size, or "!" and the start of the refusal.
+    const std::pair<QStringList, std::string> commands[] = {
+        {{"split", LocalPath::fromBytes("\xe9.avi")}, "\xe9.avi|||1457152"},
+        {{"split", "--size", "cd", "f", "--to", "o", "--name", "n"}, "f|o|n|734003200"},
+        {{"split", "f", "--size=3k"}, "f|||3072"},
+        {{"split", "f", "--size", "2m"}, "f|||2097152"},
+        {{"split", "f", "--size", "7"}, "f|||7"},
+        {{"split", "f", "--size", "999999999999999999999m"}, "f|||9007199254740992"},
+        {{"join", "m", "--to", "o"}, "m|o||1457152"},
+        {{"verify", "--", "-m"}, "-m|||1457152"},
+        {{"split", "f", "--size", "0"}, "!Unknown piece size '0'"},
+        {{"split", "f", "--size", "3K"}, "!Unknown piece size '3K'"},
+        {{"split", "f", "--size", "k"}, "!Unknown piece size 'k'"},
+        {{"split", "f", "--name", ""}, "!The value of '--name' is empty."},
+        {{"split"}, "!The file to split is missing.\nUsage: kalvex split FILE"},
+        {{"join", "m", "--name", "n"}, "!Unknown option 'name'.\nUsage: kalvex join MANIFEST"},
+        {{"verify", "a", "b"}, "!Only one file can be given.\nUsage: kalvex verify MANIFEST\n"},
+        {{"verify", "--help"}, "?Usage: kalvex [options] [file]"},
+    };
+    for (const auto& [arguments, expected] : commands) {
+        const auto line = CommandLine::parse(QStringList{"kalvex"} + arguments);
+        const auto& job = line.job();
+        const std::string said = line.action() == Action::Refuse      ? "!"
+                                 : line.action() == Action::PrintHelp ? "?"
+                                                                      : "";
+        EXPECT_EQ(job ? job->path() + "|" + job->folder() + "|" + job->pieceName() + "|" +
+                            std::to_string(job->pieceSize())
+                      : said + line.output().left(qsizetype(expected.size()) - 1).toStdString(),
+                  expected)
+            << arguments.join(' ').toStdString();
+        EXPECT_EQ(line.exitStatus(), said == "!" ? 2 : 0);
     }
 
     // A name relative to a folder whose name is not UTF-8 keeps the folder's bytes.
@@ -53,6 +86,11 @@ TEST(CommandLine, WhatTheArgumentsAskForAndWhatTheProgramPrints) {
         {{"--version"}, 0, "kalvex 1.0.0\n", ""},
         {{"--help"}, 0, "Usage: kalvex [options] [file]\n", ""},
         {{"--frobnicate"}, 2, "", "Unknown option 'frobnicate'.\nUsage: kalvex [options] [file]"},
+        {{"split"}, 2, "", "The file to split is missing.\nUsage: kalvex split FILE"},
+        {{"verify", "/nowhere/a.splitMain"},
+         1,
+         "",
+         "Cannot open for text input \"/nowhere/a.splitMain\": No such file or directory\n"},
     };
     const auto start = [](const QString& text, const QString& prefix) {
         return prefix.isEmpty() ? text : text.left(prefix.size());
