@@ -36,6 +36,7 @@ public:
         real_->flush();
     }
     void startWriteback() noexcept override { real_->startWriteback(); }
+    void dropCachedPages() noexcept override { real_->dropCachedPages(); }
     std::unique_ptr<files::File> duplicate() override {
         return std::make_unique<FailingFile>(real_->duplicate(), faults_);
     }

@@ -21,6 +21,9 @@ public:
     explicit FailingFileSystem(files::FileSystem& real = files::FileSystem::native())
         : real_(real) {}
 
+    // False: no file can lack a name, as on FAT sticks and on Windows.
+    bool unnamedFiles = true;
+
     FilePtr openRead(const std::string& path) override {
         check(Open, path, Op::OpenForReading);
         return wrap(real_.openRead(path));
@@ -33,7 +36,7 @@ public:
     // would fail: the same on every system, whether it has unnamed files or not.
     FilePtr openUnnamed(const std::string& path) override {
         check(Open, path, Op::OpenForWriting);
-        return wrap(real_.openUnnamed(path));
+        return unnamedFiles ? wrap(real_.openUnnamed(path)) : nullptr;
     }
     bool giveName(files::File& unnamed, const std::string& path) override {
         return real_.giveName(static_cast<FailingFile&>(unnamed).real(), path);
