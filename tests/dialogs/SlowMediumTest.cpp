@@ -4,7 +4,7 @@
 #include "files/FileSystem.h"
 #include "join/JoinProgressWindow.h"
 #include "split/SplitProgressWindow.h"
-#include "support/FaultyFileSystem.h"
+#include "support/FailingFileSystem.h"
 #include "support/TempDir.h"
 
 #include <QElapsedTimer>
@@ -17,7 +17,6 @@ namespace kalvex::test {
 namespace {
 
 TEST(SlowMedium, BothWindowsKeepRunningAndReportAFailureInTheMiddle) {
-    files::setCopyFallbackForced(true); // so that every joined piece goes through slow writes
     for (int run = 0; run < 4; ++run) {
         const bool join = run >= 2, failing = run % 2;
         TempDir dir;
@@ -25,7 +24,7 @@ TEST(SlowMedium, BothWindowsKeepRunningAndReportAFailureInTheMiddle) {
         writeFile(dir.file("clip.splitMain"), " 3 \r\nclip.avi\r\n");
         for (const char* piece : {"clip.split1", "clip.split2", "clip.split3"})
             writeFile(dir.file(piece), "piece");
-        FaultyFileSystem slow;
+        FailingFileSystem slow;
         files::FileSystem::Override use{slow};
         slow.beforeWrite = [](const std::string&, std::int64_t, std::size_t) {
             std::this_thread::sleep_for(std::chrono::milliseconds(500));
@@ -60,7 +59,6 @@ TEST(SlowMedium, BothWindowsKeepRunningAndReportAFailureInTheMiddle) {
                                   "Complete|The Joining", "!Join failed|"};
         EXPECT_TRUE(onlyMessage(messages).starts_with(expected[run])) << onlyMessage(messages);
     }
-    files::setCopyFallbackForced(false);
 }
 
 } // namespace

@@ -4,7 +4,7 @@
 
 #include "dialogs/ProgressBar.h"
 #include "join/JoinProgressWindow.h"
-#include "support/FaultyFileSystem.h"
+#include "support/FailingFileSystem.h"
 
 #include <atomic>
 #include <chrono>
@@ -108,7 +108,7 @@ TEST(JoinWindow, JoinsThePiecesTheManifestNamesOverAnOlderFile) {
         writeFile(j.target.file(output), old);
         // The window shows the latest piece every 20 ms; here each piece waits until the one
         // before it has been shown, so that every piece's values are seen.
-        FaultyFileSystem paced;
+        FailingFileSystem paced;
         paced.beforeWrite = [&](const std::string&, std::int64_t at, std::size_t) {
             qsizetype done = 0;
             for (std::int64_t end = 0; done < qsizetype(sizes.size()) && end + sizes[done] < at;)
@@ -129,7 +129,7 @@ TEST(JoinWindow, JoinsThePiecesTheManifestNamesOverAnOlderFile) {
 // file at the first temporary name. Either way every file is closed.
 TEST(JoinWindow, RefusesOrFailsWithoutTouchingAnyFileOfOurs) {
     struct Case {
-        void (*arrange)(FaultyFileSystem&, Join&) = nullptr;
+        void (*arrange)(FailingFileSystem&, Join&) = nullptr;
         std::int64_t kept = -1; // bytes of the 9000 joined, in the temporary file
         std::string says;       // in the message, besides the file it names
         std::string title = "movie.avi";
@@ -173,7 +173,7 @@ TEST(JoinWindow, RefusesOrFailsWithoutTouchingAnyFileOfOurs) {
         fs::create_directories(j.pieces.path() / "taken" / "movie.avi");
         fs::create_directories(j.pieces.path() / "linked");
         fs::create_hard_link(j.pieces.file("movie.split1"), j.pieces.file("linked/movie.avi"));
-        FaultyFileSystem faulty;
+        FailingFileSystem faulty;
         // The file work runs off the window's thread, which meanwhile keeps handling events.
         faulty.beforeWrite = [](const std::string&, std::int64_t, std::size_t) {
             EXPECT_NE(QThread::currentThread(), qApp->thread());

@@ -1,7 +1,7 @@
 #include "app/MainWindowDriver.h"
 #include "dialogs/ProgressBar.h"
 #include "split/SplitProgressWindow.h"
-#include "support/FaultyFileSystem.h"
+#include "support/FailingFileSystem.h"
 #include "support/Jobs.h"
 
 namespace kalvex::test {
@@ -89,7 +89,7 @@ TEST(Split, PiecesManifestAndWindowFromStartToEnd) {
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.length << " bytes in " << c.count << " x " << c.size);
         SplitScene scene;
-        FaultyFileSystem spy;
+        FailingFileSystem spy;
         QObject watching; // the window's signals, for this case only
         spy.beforeWrite = onWindowThread([&](const std::string& path, std::int64_t at,
                                              std::size_t) {
@@ -139,7 +139,7 @@ TEST(Split, PiecesManifestAndWindowFromStartToEnd) {
 TEST(Split, RefusalsAndFailuresSayWhyAndKeepTheFilesAsTheyAre) {
     struct Case {
         // Given the scene, the inputs (7000 bytes of movie.avi in 3 pieces of 3072), the faults.
-        void (*arrange)(SplitScene&, SplitInputs&, FaultyFileSystem&);
+        void (*arrange)(SplitScene&, SplitInputs&, FailingFileSystem&);
         std::string message;             // or how it starts
         std::set<std::string> left = {}; // in the folder afterwards; none: as before the split
         std::int64_t piece2 = -1;        // its length, when it is a file
@@ -179,7 +179,7 @@ TEST(Split, RefusalsAndFailuresSayWhyAndKeepTheFilesAsTheyAre) {
          "Cannot read \"%movie.avi\": Input/output error", two, 0},
         // The checksum file is whole or not there; the manifest follows it.
         {[](auto&, auto&, auto& faults) {
-             faults.lack(FaultyFileSystem::UnnamedFiles, EOPNOTSUPP);
+             faults.unnamedFiles = false;
              faults.failWritesAfter("movie.split.sha256.kalvex-split", 10, ENOSPC);
          },
          "Cannot write \"%movie.split.sha256\": No space left on device", all3},
@@ -200,7 +200,7 @@ TEST(Split, RefusalsAndFailuresSayWhyAndKeepTheFilesAsTheyAre) {
     for (const auto& c : cases) {
         SplitScene scene;
         auto inputs = scene.source(7000, 3072, 3);
-        FaultyFileSystem faults;
+        FailingFileSystem faults;
         faults.beforeWrite = [](const std::string&, std::int64_t, std::size_t) {
             EXPECT_NE(QThread::currentThread(), qApp->thread()) << "file work on the window's";
         };
