@@ -35,7 +35,9 @@ TEST(SplitJoinFailure, ASetInUseIsRefusedAndAFailedResplitLeavesNoManifest) {
     FailingFileSystem faults;
     faults.failWritesAfter("movie.split2", 100, ENOSPC);
     const std::string message = s.split(faults);
-    EXPECT_TRUE(has(message, "movie.split2\": " + systemReason(ENOSPC))) << message;
+    EXPECT_TRUE(has(message, "movie.split2\": " +
+                                 systemError("", files::FileOperation::Write, ENOSPC).reason()))
+        << message;
     EXPECT_FALSE(fs::exists(s.manifest));
     EXPECT_EQ(readFile(s.piece(3)), patternBytes(856, 6144));
     EXPECT_EQ(faults.openFiles(), 0);
