@@ -11,10 +11,6 @@ namespace {
 
 using namespace kalvex::test;
 
-std::span<const std::byte> bytes(std::string_view text) {
-    return std::as_bytes(std::span(text));
-}
-
 // The values sha256sum prints; the large input is fed in odd chunks that split its blocks
 // anywhere. A finished or reset digest starts over.
 TEST(Sha256, GivesSha256sumsDigestsWhateverTheChunks) {

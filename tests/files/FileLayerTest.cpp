@@ -14,10 +14,6 @@ using namespace kalvex::test;
 
 FileSystem& fs = FileSystem::native();
 
-std::span<const std::byte> bytes(std::string_view text) {
-    return std::as_bytes(std::span(text));
-}
-
 std::string read(File& file, std::size_t count, std::optional<std::int64_t> at = {}) {
     std::string text(count, '\0');
     file.read(std::as_writable_bytes(std::span(text)), at);

@@ -9,9 +9,16 @@
 #include <filesystem>
 #include <functional>
 #include <set>
+#include <span>
 #include <string>
+#include <string_view>
 
 namespace kalvex::test {
+
+// The bytes of a text, to write.
+inline std::span<const std::byte> bytes(std::string_view text) {
+    return std::as_bytes(std::span(text));
+}
 
 // The FileError that action throws; a test failure when it throws none.
 inline files::FileError failure(const std::function<void()>& action) {
@@ -22,16 +29,6 @@ inline files::FileError failure(const std::function<void()>& action) {
     }
     ADD_FAILURE() << "no FileError";
     return {"", files::FileOperation::Inspect, ""};
-}
-
-// The message of the failure action throws, or "".
-template <class Action> std::string failureOf(const Action& action) {
-    try {
-        action();
-        return "";
-    } catch (const std::exception& error) {
-        return error.what();
-    }
 }
 
 // A whole split or join, as the windows and the command line run them: "" or the message.
