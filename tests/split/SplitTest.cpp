@@ -167,12 +167,6 @@ TEST(Split, RefusalsAndFailuresSayWhyAndKeepTheFilesAsTheyAre) {
          refused + "the manifest \"%movie.splitMain\" would be"},
         {[](auto&, auto& in, auto&) { fs::remove(in.sourcePath); },
          "Cannot measure the length of \"%movie.avi\": No such file or directory"},
-        {[](auto&, auto&, auto& faults) { faults.failOpen("movie.avi", EACCES); },
-         "Cannot open for reading \"%movie.avi\": Permission denied"},
-        {[](auto& scene, auto&, auto&) { fs::create_directory(scene.piece(2)); },
-         "Cannot open for writing \"%movie.split2\": Is a directory", two},
-        {[](auto&, auto&, auto& faults) { faults.failWritesAfter("movie.split2", 1500, ENOSPC); },
-         "Cannot write \"%movie.split2\": No space left on device", two, 1500},
         {[](auto&, auto&, auto& faults) { faults.failClose("movie.split2", EIO); },
          "Cannot close \"%movie.split2\": Input/output error", two, 3072},
         {[](auto&, auto&, auto& faults) { faults.failReadsAfter("movie.avi", 4000, EIO); },
@@ -183,8 +177,6 @@ TEST(Split, RefusalsAndFailuresSayWhyAndKeepTheFilesAsTheyAre) {
              faults.failWritesAfter("movie.split.sha256.kalvex-split", 10, ENOSPC);
          },
          "Cannot write \"%movie.split.sha256\": No space left on device", all3},
-        {[](auto&, auto&, auto& faults) { faults.failFlush("movie.split.sha256", EIO); },
-         "Cannot flush to the device \"%movie.split.sha256\": Input/output error", all3},
         {[](auto&, auto&, auto& faults) { faults.failOpen("movie.splitMain", EROFS); },
          "Cannot open for text output \"%movie.splitMain\": Read-only file system", all},
         // Piece 1 closes last, once the manifest is in place.
