@@ -3,28 +3,8 @@
 #include "app/LightPalette.h"
 #include "app/MainWindowDriver.h"
 
-#include <QMimeData>
-
 namespace kalvex::test {
 namespace {
-
-// Drags data onto target as the system would; whether the drag was taken. A taken drop
-// must be a copy or a link: a move would let the source delete the user's file.
-bool drop(QWidget* target, const QMimeData& data,
-          Qt::DropActions actions = Qt::CopyAction | Qt::MoveAction) {
-    const QPoint at = target->rect().center();
-    QDragEnterEvent enter(at, actions, &data, Qt::LeftButton, {});
-    QApplication::sendEvent(target, &enter);
-    if (!enter.isAccepted())
-        return false;
-    QDragMoveEvent move(at, actions, &data, Qt::LeftButton, {});
-    QApplication::sendEvent(target, &move);
-    QDropEvent dropped(at, actions, &data, Qt::LeftButton, {});
-    QApplication::sendEvent(target, &dropped);
-    EXPECT_TRUE(move.isAccepted() && dropped.isAccepted());
-    EXPECT_TRUE(!data.hasUrls() || dropped.dropAction() != Qt::MoveAction);
-    return dropped.isAccepted();
-}
 
 // What a drag carries: "text:..." is plain text, anything else local paths in dir joined
 // by "+".

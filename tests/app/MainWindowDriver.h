@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyleOptionButton>
@@ -116,6 +117,24 @@ inline std::string onlyMessage(const MessageBox::Recorder& messages) {
     const auto& shown = messages.shown()[0];
     const QString icon = shown.icon == MessageBox::Icon::Exclamation ? "!" : "";
     return (icon + shown.title + "|" + shown.text).toStdString();
+}
+
+// Drags data onto target as the system would; whether the drag was taken. A taken drop
+// must be a copy or a link: a move would let the source delete the user's file.
+inline bool drop(QWidget* target, const QMimeData& data,
+                 Qt::DropActions actions = Qt::CopyAction | Qt::MoveAction) {
+    const QPoint at = target->rect().center();
+    QDragEnterEvent enter(at, actions, &data, Qt::LeftButton, {});
+    QApplication::sendEvent(target, &enter);
+    if (!enter.isAccepted())
+        return false;
+    QDragMoveEvent move(at, actions, &data, Qt::LeftButton, {});
+    QApplication::sendEvent(target, &move);
+    QDropEvent dropped(at, actions, &data, Qt::LeftButton, {});
+    QApplication::sendEvent(target, &dropped);
+    EXPECT_TRUE(move.isAccepted() && dropped.isAccepted());
+    EXPECT_TRUE(!data.hasUrls() || dropped.dropAction() != Qt::MoveAction);
+    return dropped.isAccepted();
 }
 
 // Whether the control shows its whole text in the room it has.
