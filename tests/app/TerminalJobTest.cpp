@@ -37,59 +37,39 @@ Ran kalvex(const std::vector<std::string>& arguments) {
             program.readAllStandardError().toStdString()};
 }
 
-// The same source split through the main window and through the command line, for each kind of
-// size, gives the same files byte for byte, and each set joins back into the source.
+// The same source split through the main window and through the command line gives the same
+// files byte for byte, and the command line joins its set back into the source. (That both
+// take the same sizes: CommandLineTest.cpp, SplitSettingsTest.cpp.)
 TEST(TerminalJob, SplitsAndJoinsAsTheWindowsDo) {
-    // The window's size option and typed size, the --size words, the length and what is written.
-    const std::tuple<const char*, const char*, std::vector<std::string>, std::int64_t, const char*>
-        sizes[] = {
-            {"optFloppy", "", {}, 2 * 1457152 + 1000, "3 pieces (caf\u00e9 1.split1 to "},
-            {"opt700Mb", "", {"--size", "cd"}, 5000, "1 piece (caf\u00e9 1.split1), "},
-            {"optOther", "3", {"--size", "3k"}, 7000, "3 pieces (caf\u00e9 1.split1 to "},
-        };
-    for (const auto& [option, typed, size, length, written] : sizes) {
-        SCOPED_TRACE(option);
-        TempDir dir;
-        const std::string title = "caf\u00e9 1.avi", line = dir.folder() + "line/",
-                          window = dir.folder() + "window/", source = line + title;
-        fs::create_directories(line);
-        fs::create_directories(window);
-        writePattern(source, length);
+    TempDir dir;
+    const std::string title = "caf\u00e9 1.avi", line = dir.folder() + "line/",
+                      window = dir.folder() + "window/", source = line + title;
+    fs::create_directories(line);
+    fs::create_directories(window);
+    writePattern(source, 5000);
+    {
         MessageBox::Recorder messages;
-        {
-            MainWindowDriver app;
-            app.browseFile("Command1", source);
-            app.get<QLineEdit>("txtPath2")->setText(q(window));
-            app.click(option);
-            if (*typed) {
-                app.type("txtSize", typed);
-                app.pickUnit("Kb");
-            }
-            app.click("Command3");
-        }
-        auto splitLine = std::vector<std::string>{"split", source};
-        splitLine.insert(splitLine.end(), size.begin(), size.end());
-        const Ran split = kalvex(splitLine);
-        EXPECT_EQ(split.status, 0) << split.err;
-        EXPECT_TRUE(split.out.starts_with("Wrote " + std::string(written)) &&
-                    split.out.ends_with("caf\u00e9 1.splitMain in " + line + "\n"))
-            << split.out;
-        auto names = namesIn(window);
-        for (const auto& name : names)
-            EXPECT_TRUE(readFile(window + name) == readFile(line + name)) << name;
-        names.insert(title);
-        EXPECT_EQ(namesIn(line), names);
-
-        JoinProgressWindow::showJoin({window + "caf\u00e9 1.splitMain", window});
-        fs::create_directories(dir.path() / "joined");
-        EXPECT_EQ(kalvex({"join", line + "caf\u00e9 1.splitMain", "--to", dir.file("joined")}),
-                  (Ran{0, "Wrote " + title + " in " + dir.folder() + "joined/\n", ""}));
-        EXPECT_TRUE(readFile(window + title) == readFile(source));
-        EXPECT_TRUE(readFile(dir.file("joined/" + title)) == readFile(source));
-        ASSERT_EQ(messages.shown().size(), 2U);
-        EXPECT_EQ((messages.shown()[0].text + messages.shown()[1].text).toStdString(),
-                  "The Split Process was successfull!The Joining process was sucessful!");
+        MainWindowDriver app;
+        app.browseFile("Command1", source);
+        app.get<QLineEdit>("txtPath2")->setText(q(window));
+        app.click("opt700Mb");
+        app.click("Command3");
     }
+    EXPECT_EQ(kalvex({"split", source, "--size", "cd"}),
+              (Ran{0,
+                   "Wrote 1 piece (caf\u00e9 1.split1), caf\u00e9 1.split.sha256 and caf\u00e9 "
+                   "1.splitMain in " +
+                       line + "\n",
+                   ""}));
+    auto names = namesIn(window);
+    for (const auto& name : names)
+        EXPECT_TRUE(readFile(window + name) == readFile(line + name)) << name;
+    names.insert(title);
+    EXPECT_EQ(namesIn(line), names);
+    fs::create_directories(dir.path() / "joined");
+    EXPECT_EQ(kalvex({"join", line + "caf\u00e9 1.splitMain", "--to", dir.file("joined")}),
+              (Ran{0, "Wrote " + title + " in " + dir.folder() + "joined/\n", ""}));
+    EXPECT_TRUE(readFile(dir.file("joined/" + title)) == readFile(source));
 }
 
 // verify tells each piece as it is on the disk, and a join of a damaged set fails with the
@@ -121,6 +101,22 @@ TEST(TerminalJob, VerifyTellsEachPieceAndAFailedJoinWhatTheWindowSays) {
     ASSERT_EQ(messages.shown().size(), 1U);
     EXPECT_EQ(kalvex({"join", manifest}),
               (Ran{1, "", messages.shown()[0].text.toStdString() + "\n"}));
+}
+
+// The program's own answers, which need no display: the usage, the version, a wrong option, and
+// a job that cannot start.
+TEST(TerminalJob, AnswersAndExitStatusWithoutADisplay) {
+    EXPECT_EQ(kalvex({"--version"}), (Ran{0, "kalvex 1.0.0\n", ""}));
+    const Ran help = kalvex({"--help"}), wrong = kalvex({"--frobnicate"});
+    EXPECT_TRUE(help.status == 0 && help.out.starts_with("Usage: kalvex [options] [file]\n") &&
+                help.err.empty());
+    EXPECT_TRUE(
+        wrong.status == 2 && wrong.out.empty() &&
+        wrong.err.starts_with("Unknown option 'frobnicate'.\nUsage: kalvex [options] [file]"));
+    EXPECT_EQ(kalvex({"verify", "/nowhere/a.splitMain"}),
+              (Ran{1, "",
+                   "Cannot open for text input \"/nowhere/a.splitMain\": No such file or "
+                   "directory\n"}));
 }
 
 // The share, the bytes, then the speed and the time left once bytes are done.
