@@ -1,7 +1,6 @@
 // The check reads the pieces from the device: none of them stays in the page cache.
 #include "join/VerifyJob.h"
-#include "support/Jobs.h"
-#include "support/TempDir.h"
+#include "support/SplitJoinScene.h"
 
 #ifdef __linux__
 #include <fcntl.h>
@@ -27,23 +26,18 @@ std::size_t cachedPages(const std::string& path) {
 }
 
 TEST(VerifyJob, ReadsThePiecesFromTheDeviceAndLeavesThemOutOfTheCache) {
-    TempDir dir;
+    SplitJoinScene s;
     struct statfs disk {};
-    if (::statfs(dir.path().c_str(), &disk) == 0 && disk.f_type == TMPFS_MAGIC)
+    if (::statfs(s.dir.path().c_str(), &disk) == 0 && disk.f_type == TMPFS_MAGIC)
         GTEST_SKIP() << "a file system in memory keeps every page in the cache";
-    writePattern(dir.file("movie.avi"), 3 * 1048576);
-    auto& native = files::FileSystem::native();
-    ASSERT_EQ(
-        splitAll({dir.file("movie.avi"), dir.folder(), "movie.split", "movie.avi", 1048576, 3},
-                 native),
-        "");
-    for (const char* piece : {"movie.split1", "movie.split2", "movie.split3"})
-        EXPECT_GT(readFile(dir.file(piece)).size() * cachedPages(dir.file(piece)), 0U) << piece;
-    VerifyJob job(dir.file("movie.splitMain"), native);
+    ASSERT_EQ(s.split(), "");
+    for (const int k : {1, 2, 3})
+        EXPECT_GT(cachedPages(s.piece(k)), 0U) << k;
+    VerifyJob job(s.manifest, s.watch);
     ASSERT_FALSE(job.run());
     EXPECT_TRUE(job.allSound());
-    for (const char* piece : {"movie.split1", "movie.split2", "movie.split3"})
-        EXPECT_EQ(cachedPages(dir.file(piece)), 0U) << piece;
+    for (const int k : {1, 2, 3})
+        EXPECT_EQ(cachedPages(s.piece(k)), 0U) << k;
 }
 
 } // namespace

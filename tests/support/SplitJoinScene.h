@@ -17,7 +17,7 @@ struct SplitJoinScene {
     std::function<void()> then; // before every write of the jobs below into a file
     FailingFileSystem watch;    // which runs it
     SplitInputs in{dir.file("movie.avi"), dir.folder(), "movie.split", "movie.avi", 3072, 3};
-    std::string manifest = dir.file("movie.splitMain");
+    std::string manifest = dir.file("movie.splitMain"), checksums = dir.file("movie.split.sha256");
     std::unique_ptr<files::File> holder; // another job's hold on a piece
     SplitJoinScene() {
         writePattern(in.sourcePath, 7000);
