@@ -167,6 +167,9 @@ TEST(Split, RefusalsAndFailuresSayWhyAndKeepTheFilesAsTheyAre) {
          refused + "the manifest \"%movie.splitMain\" would be"},
         {[](auto&, auto& in, auto&) { fs::remove(in.sourcePath); },
          "Cannot measure the length of \"%movie.avi\": No such file or directory"},
+        // A piece opened ahead of the copy that cannot be opened.
+        {[](auto& scene, auto&, auto&) { fs::create_directory(scene.piece(2)); },
+         "Cannot open for writing \"%movie.split2\": Is a directory", two},
         {[](auto&, auto&, auto& faults) { faults.failClose("movie.split2", EIO); },
          "Cannot close \"%movie.split2\": Input/output error", two, 3072},
         {[](auto&, auto&, auto& faults) { faults.failReadsAfter("movie.avi", 4000, EIO); },
