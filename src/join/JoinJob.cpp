@@ -121,6 +121,13 @@ void JoinJob::refuseUnsafeOutput(const JoinManifest& manifest, const PieceNames&
     const std::string folder = files::folderOf(output);
     if (const auto reason = fileSystem_.overlongNameReason(folder, output.substr(folder.size())))
         refuse("its name " + *reason);
+    if (!fileSystem_.exists(output)) {
+        // Nothing to write over; only a piece's own name in other letters is refused, which the
+        // names tell without asking the disk about every piece.
+        if (const std::int64_t k = pieceNamed(pieces, output); k >= 1 && k <= manifest.count)
+            refuse("it is piece " + std::to_string(k) + " of this join");
+        return;
+    }
     // Only pieces that exist can be the output; the join stops at the first missing one.
     for (double k = 1; k <= manifest.count; k += 1) {
         const std::string piece = pieces.piecePath(pieceNumber(k));
@@ -129,6 +136,18 @@ void JoinJob::refuseUnsafeOutput(const JoinManifest& manifest, const PieceNames&
         if (fileSystem_.maySameFile(output, piece))
             refuse("it is piece " + std::to_string(static_cast<std::int64_t>(k)) + " of this join");
     }
+}
+
+// The number of the piece whose path is path but for letter case, or 0.
+std::int64_t JoinJob::pieceNamed(const PieceNames& pieces, const std::string& path) {
+    const std::string& base = pieces.base();
+    if (path.size() <= base.size() || path.size() > base.size() + 15 ||
+        !files::equalIgnoringCase(std::string_view(path).substr(0, base.size()), base))
+        return 0;
+    const std::string digits = path.substr(base.size());
+    if (digits.front() == '0' || digits.find_first_not_of("0123456789") != std::string::npos)
+        return 0;
+    return std::stoll(digits);
 }
 
 // Before anything is written: piece 1 is not being written by a split, and the pieces can

@@ -47,6 +47,7 @@ private:
     void refuseUnfitCount(const JoinManifest& manifest);
     std::optional<files::Permissions> permissionsFor(const std::string& output);
     void refuseEmpty(const std::string& piece, std::int64_t length);
+    static std::int64_t pieceNamed(const PieceNames& pieces, const std::string& path);
     void refuseUnsafeOutput(const JoinManifest& manifest, const PieceNames& pieces,
                             const std::string& output);
     std::int64_t claimPieces(const JoinManifest& manifest, const PieceNames& pieces);
