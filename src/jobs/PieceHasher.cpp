@@ -10,14 +10,19 @@ namespace {
 constexpr std::int64_t Chunk = std::int64_t{1} << 20;
 } // namespace
 
-PieceHasher::PieceHasher() : thread_([this](const std::stop_token& stop) { hashInOrder(stop); }) {}
+PieceHasher::PieceHasher() {
+    for (auto& thread : threads_)
+        thread = std::jthread([this](const std::stop_token& stop) { hashWaitingPieces(stop); });
+}
 
 PieceHasher::~PieceHasher() {
-    thread_.request_stop();
+    for (auto& thread : threads_)
+        thread.request_stop();
     // A new value, so that a wait for the copy ends.
     copied_.store(std::numeric_limits<std::int64_t>::max(), std::memory_order_release);
     copied_.notify_all();
-    thread_.join();
+    for (auto& thread : threads_)
+        thread.join();
 }
 
 void PieceHasher::add(std::shared_ptr<files::File> file, std::int64_t offset, std::int64_t length,
@@ -25,8 +30,10 @@ void PieceHasher::add(std::shared_ptr<files::File> file, std::int64_t offset, st
     {
         std::unique_lock lock(mutex_);
         changed_.wait(lock, [this] { return waiting_.size() < MostWaiting || failure_; });
-        waiting_.push_back({std::move(file), offset, length, std::move(name)});
-        ++added_;
+        waiting_.push_back(
+            {std::move(file), offset, length, std::move(name), digests_.size(), addedBytes_});
+        digests_.emplace_back();
+        addedBytes_ += length;
     }
     changed_.notify_all();
 }
@@ -39,48 +46,60 @@ void PieceHasher::copied(std::int64_t bytes, bool pieceDone) noexcept {
     copied_.notify_all();
 }
 
-void PieceHasher::hashInOrder(const std::stop_token& stop) noexcept {
-    std::int64_t start = 0; // where the next piece starts among all the bytes copied
-    try {
-        for (;;) {
-            Piece piece;
-            {
-                std::unique_lock lock(mutex_);
-                if (!changed_.wait(lock, stop, [this] { return !waiting_.empty(); }))
-                    return;
-                piece = std::move(waiting_.front());
-                waiting_.pop_front();
-            }
-            changed_.notify_all(); // room for another
-            hash(piece, start, stop);
-            start += piece.length;
+// Takes the next waiting piece until stopped; after a failure no new piece is taken.
+void PieceHasher::hashWaitingPieces(const std::stop_token& stop) noexcept {
+    for (;;) {
+        Piece piece;
+        {
+            std::unique_lock lock(mutex_);
+            if (!changed_.wait(lock, stop, [this] { return !waiting_.empty() || failure_; }) ||
+                failure_)
+                return;
+            piece = std::move(waiting_.front());
+            waiting_.pop_front();
+            ++hashing_;
         }
-    } catch (...) {
-        const std::lock_guard lock(mutex_);
-        failure_ = std::current_exception();
+        changed_.notify_all(); // room for another
+        std::string digest;
+        std::exception_ptr failure;
+        try {
+            digest = hash(piece, stop);
+        } catch (...) {
+            failure = std::current_exception();
+        }
+        piece.file.reset();
+        {
+            const std::lock_guard lock(mutex_);
+            --hashing_;
+            if (failure && (!failure_ || piece.index < failedPiece_)) {
+                failure_ = failure;
+                failedPiece_ = piece.index;
+            }
+            if (!digest.empty())
+                digests_[piece.index] = std::move(digest);
+        }
+        changed_.notify_all();
+        if (stop.stop_requested())
+            return;
     }
-    changed_.notify_all();
 }
 
-void PieceHasher::hash(Piece& piece, std::int64_t start, const std::stop_token& stop) {
+// The piece's digest, or nothing when stopped before its end.
+std::string PieceHasher::hash(Piece& piece, const std::stop_token& stop) {
     const auto digest = files::Sha256::create(piece.name);
     std::vector<std::byte> buffer(static_cast<std::size_t>(std::min(piece.length, Chunk)));
     for (std::int64_t done = 0; done < piece.length;) {
-        const std::int64_t copied = waitForCopy(start + done, stop);
+        const std::int64_t copied = waitForCopy(piece.start + done, stop);
         if (stop.stop_requested())
-            return;
-        const std::int64_t count = std::min({piece.length - done, copied - start - done, Chunk});
+            return {};
+        const std::int64_t count =
+            std::min({piece.length - done, copied - piece.start - done, Chunk});
         const std::span<std::byte> bytes(buffer.data(), static_cast<std::size_t>(count));
         piece.file->read(bytes, piece.offset + done + 1);
         digest->update(bytes);
         done += count;
     }
-    piece.file.reset();
-    {
-        const std::lock_guard lock(mutex_);
-        digests_.push_back(digest->finishHex());
-    }
-    changed_.notify_all();
+    return digest->finishHex();
 }
 
 // The bytes copied so far, once they are more than beyond (or the thread is stopped).
@@ -93,19 +112,27 @@ std::int64_t PieceHasher::waitForCopy(std::int64_t beyond, const std::stop_token
     }
 }
 
+std::size_t PieceHasher::madeInOrder() {
+    while (made_ < digests_.size() && !digests_[made_].empty())
+        ++made_;
+    return made_;
+}
+
 std::vector<std::string> PieceHasher::ready() {
     copied_.notify_all(); // the end of a piece may lie short of the next wake
     const std::lock_guard lock(mutex_);
-    if (failure_)
+    const std::size_t made = madeInOrder();
+    if (failure_ && made == failedPiece_ && handedOut_ == made)
         std::rethrow_exception(failure_);
-    return digests_;
+    handedOut_ = made;
+    return {digests_.begin(), digests_.begin() + static_cast<std::ptrdiff_t>(made)};
 }
 
 std::vector<std::string> PieceHasher::all() {
     copied_.notify_all(); // the last piece's end lies short of the next wake
     std::unique_lock lock(mutex_);
     changed_.wait(
-        lock, [this] { return failure_ || static_cast<std::int64_t>(digests_.size()) == added_; });
+        lock, [this] { return hashing_ == 0 && (failure_ || madeInOrder() == digests_.size()); });
     if (failure_)
         std::rethrow_exception(failure_);
     return digests_;

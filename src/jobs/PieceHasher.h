@@ -3,6 +3,7 @@
 #include "files/File.h"
 #include "files/Sha256.h"
 
+#include <array>
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
@@ -17,17 +18,19 @@
 
 namespace kalvex {
 
-// The SHA-256 digest of each piece of a job, made on a thread of its own that follows the
+// The SHA-256 digest of each piece of a job, made on threads of their own that follow the
 // copy: the copy says how far it has come, and the hasher reads those bytes back from the page
 // cache, where the copy has just put them, so that hashing costs wall time only where the CPU
-// is the limit. Pieces are hashed in the order they are added.
+// is the limit. Pieces are independent, so two threads take them in turn: one alone falls
+// behind a copy from the page cache, and the copy would wait for it.
 class PieceHasher {
 public:
     // Pieces waiting for their digest, each holding a file open: add waits while this many do.
     static constexpr std::size_t MostWaiting = 8;
+    static constexpr std::size_t Threads = 2;
 
     PieceHasher();
-    // Stops the thread; digests not yet made are dropped.
+    // Stops the threads; digests not yet made are dropped.
     ~PieceHasher();
     PieceHasher(const PieceHasher&) = delete;
     PieceHasher& operator=(const PieceHasher&) = delete;
@@ -38,13 +41,16 @@ public:
              std::string name);
 
     // The copy has copied bytes of all the pieces added so far, counted together. Cheap enough
-    // to call after every 1 KiB block: the thread is woken once a MiB, and at the end of a
+    // to call after every 1 KiB block: the threads are woken once a MiB, and at the end of a
     // piece (pieceDone).
     void copied(std::int64_t bytes, bool pieceDone = false) noexcept;
 
-    // The digests made so far, in piece order, without waiting; throws what the thread met.
+    // Without waiting, the digests of the pieces made so far, in piece order, up to the first
+    // piece not yet made. Where that piece failed, throws what its thread met, but only once
+    // every digest before it was handed out: a caller that checks each digest in turn meets the
+    // first bad piece first.
     std::vector<std::string> ready();
-    // Waits for every piece added and returns all the digests; throws what the thread met.
+    // Waits for every piece added and returns all the digests; throws what a thread met.
     std::vector<std::string> all();
 
 private:
@@ -53,23 +59,30 @@ private:
         std::int64_t offset = 0;
         std::int64_t length = 0;
         std::string name;
+        std::size_t index = 0;
+        std::int64_t start = 0; // where it starts among all the bytes copied
     };
 
-    void hashInOrder(const std::stop_token& stop) noexcept;
-    void hash(Piece& piece, std::int64_t start, const std::stop_token& stop);
+    void hashWaitingPieces(const std::stop_token& stop) noexcept;
+    std::string hash(Piece& piece, const std::stop_token& stop);
     std::int64_t waitForCopy(std::int64_t beyond, const std::stop_token& stop);
+    std::size_t madeInOrder(); // with mutex_ held
 
     std::mutex mutex_;
     std::condition_variable_any changed_;
     std::deque<Piece> waiting_;
-    std::vector<std::string> digests_;
+    std::vector<std::string> digests_; // by piece; empty until made
+    std::size_t made_ = 0;             // pieces made in order from the first
+    std::size_t handedOut_ = 0;        // digests ready() has returned
+    std::size_t hashing_ = 0;          // pieces taken by a thread and not yet done
     std::exception_ptr failure_;
-    std::int64_t added_ = 0; // pieces added
+    std::size_t failedPiece_ = 0;
+    std::int64_t addedBytes_ = 0;
 
     std::atomic<std::int64_t> copied_{0};
-    std::int64_t nextWake_ = 0; // the copy's own: where it next wakes the thread
+    std::int64_t nextWake_ = 0; // the copy's own: where it next wakes the threads
 
-    std::jthread thread_; // last, so that it starts once everything above is in place
+    std::array<std::jthread, Threads> threads_; // last: started once everything above is ready
 };
 
 } // namespace kalvex
