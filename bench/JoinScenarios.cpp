@@ -97,15 +97,18 @@ struct JoinFiles {
     std::int64_t bytes = 0;
 };
 
-// The program from its command line against sha256sum -c, then cat: both sides check the
-// pieces against the checksum file, which is written now, after the window's runs, and both
-// pay their process starts.
-void compareCli(const Context& context, const JoinFiles& files, const Command& cat,
-                const std::string& shown, const std::function<void()>& prepare) {
-    Command sums{{"sha256sum"}, (files.pieces / "source.split.sha256").string(), files.pieces};
-    for (const auto& piece : files.piecePaths)
+// The checksum file a split writes beside the pieces, which every join then checks.
+void writeChecksums(const fs::path& folder, const std::vector<std::string>& piecePaths) {
+    Command sums{{"sha256sum"}, (folder / "source.split.sha256").string(), folder};
+    for (const auto& piece : piecePaths)
         sums.argv.push_back(fs::path(piece).filename().string());
     timeCommand(sums);
+}
+
+// The program from its command line against sha256sum -c, then cat: both sides check the
+// pieces against the checksum file and pay their process starts.
+void compareCli(const Context& context, const JoinFiles& files, const Command& cat,
+                const std::string& shown, const std::function<void()>& prepare) {
     const Command kalvex{{kalvexProgram(), "join", (files.pieces / "source.splitMain").string(),
                           "--to", files.out.string()}};
     // Its progress line would only clutter a terminal while timed; the first run still tells
@@ -115,7 +118,7 @@ void compareCli(const Context& context, const JoinFiles& files, const Command& c
     checkJoined(files.out / "source.bin", files.piecePaths);
     Command timed = kalvex;
     timed.silent = true;
-    const Command check{{"sha256sum", "-c", "source.split.sha256"}, {}, files.pieces};
+    const Command check{{"sha256sum", "-c", "--quiet", "source.split.sha256"}, {}, files.pieces};
     context.report(compare(context, Mode::Durable, files.bytes,
                            {[&] { timeCommand(timed); },
                             {check, cat},
@@ -143,22 +146,34 @@ void runJoin(const Context& context, std::int64_t bytes, std::int64_t pieceSize)
             warmCache(piece);
     };
 
-    // The join must rebuild the source before its time means anything.
+    // Every join checks the pieces, as it does after a split. It must rebuild the source
+    // before its time means anything.
+    writeChecksums(pieces, piecePaths);
     prepare();
     files::setDurabilityEnabled(false);
     joinThroughWindow(pieces, out);
     checkJoined(out / "source.bin", piecePaths);
 
     // cat's output is opened by the spawn itself, as a shell's "> FILE" would, without a
-    // shell in between.
+    // shell in between. Against cat alone: what checking costs; against sha256sum -c, then
+    // cat: the same work on both sides.
     Command command{{"cat"}, (reference / "source.bin").string()};
     command.argv.insert(command.argv.end(), piecePaths.begin(), piecePaths.end());
     const std::string shown =
         "cat source.split1..source.split" + std::to_string(piecePaths.size()) + " > OUT/source.bin";
-    const Comparison comparison{
-        [&] { joinThroughWindow(pieces, out); }, {command}, shown, reference, prepare};
-    for (const Mode mode : {Mode::Cached, Mode::Durable})
-        context.report(compare(context, mode, bytes, comparison));
+    const Command check{{"sha256sum", "-c", "--quiet", "source.split.sha256"}, {}, pieces};
+    const auto join = [&] {
+        joinThroughWindow(pieces, out);
+    };
+    for (const Mode mode : {Mode::Cached, Mode::Durable}) {
+        context.report(compare(context, mode, bytes, {join, {command}, shown, reference, prepare}));
+        context.report(compare(context, mode, bytes,
+                               {join,
+                                {check, command},
+                                "sha256sum -c source.split.sha256 && " + shown,
+                                reference,
+                                prepare}));
+    }
     compareCli(context, {pieces, out, piecePaths, bytes}, command, shown, prepare);
 }
 

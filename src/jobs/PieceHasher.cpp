@@ -7,7 +7,9 @@
 namespace kalvex {
 
 namespace {
-constexpr std::int64_t Chunk = std::int64_t{1} << 20;
+constexpr std::int64_t Chunk = std::int64_t{1} << 20; // how often the copy wakes the threads
+// What is read back at a time: small enough to stay in the CPU's cache for the digest.
+constexpr std::int64_t ReadSize = std::int64_t{128} << 10;
 } // namespace
 
 PieceHasher::PieceHasher() {
@@ -87,13 +89,13 @@ void PieceHasher::hashWaitingPieces(const std::stop_token& stop) noexcept {
 // The piece's digest, or nothing when stopped before its end.
 std::string PieceHasher::hash(Piece& piece, const std::stop_token& stop) {
     const auto digest = files::Sha256::create(piece.name);
-    std::vector<std::byte> buffer(static_cast<std::size_t>(std::min(piece.length, Chunk)));
+    std::vector<std::byte> buffer(static_cast<std::size_t>(std::min(piece.length, ReadSize)));
     for (std::int64_t done = 0; done < piece.length;) {
         const std::int64_t copied = waitForCopy(piece.start + done, stop);
         if (stop.stop_requested())
             return {};
         const std::int64_t count =
-            std::min({piece.length - done, copied - piece.start - done, Chunk});
+            std::min({piece.length - done, copied - piece.start - done, ReadSize});
         const std::span<std::byte> bytes(buffer.data(), static_cast<std::size_t>(count));
         piece.file->read(bytes, piece.offset + done + 1);
         digest->update(bytes);
