@@ -1,6 +1,7 @@
 #include "app/CommandLine.h"
 
 #include "dialogs/LocalPath.h"
+#include "files/Terminal.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -126,9 +127,9 @@ CommandLine CommandLine::parse(const QStringList& arguments) {
     } else if (!parser.positionalArguments().isEmpty()) {
         // Put together as text: QDir::current() would read the folder's name lossily.
         const QString& file = parser.positionalArguments()[0];
-        result.file_ = QDir::cleanPath(QDir::isAbsolutePath(file)
-                                           ? file
-                                           : LocalPath::currentFolder() + QLatin1Char('/') + file);
+        result.file_ = QDir::toNativeSeparators(QDir::cleanPath(
+            QDir::isAbsolutePath(file) ? file
+                                       : LocalPath::currentFolder() + QLatin1Char('/') + file));
     }
     return result;
 }
@@ -148,7 +149,7 @@ void CommandLine::take(const JobCommand::Reading& reading, JobCommand::Kind kind
 
 int CommandLine::report() const {
     std::FILE* stream = action_ == Action::Refuse ? stderr : stdout;
-    std::fputs(output_.toLocal8Bit().constData(), stream);
+    files::writeText(stream, LocalPath::toBytes(output_));
     std::fflush(stream);
     return exitStatus();
 }

@@ -4,6 +4,7 @@
 #include "settings/SizeRules.h"
 
 #include <QCommandLineParser>
+#include <QDir>
 
 namespace kalvex {
 
@@ -24,15 +25,20 @@ void addOptions(QCommandLineParser& parser, JobCommand::Kind kind) {
     }
 }
 
-// The value of a text option the command takes, as bytes; error tells of an empty one.
-std::string textValue(const QCommandLineParser& parser, const QCommandLineOption& option,
-                      QString& error) {
+// The value of a text option the command takes; error tells of an empty one.
+QString textValue(const QCommandLineParser& parser, const QCommandLineOption& option,
+                  QString& error) {
     if (!parser.optionNames().contains(option.names()[0]))
         return {};
     const QString value = parser.value(option);
     if (value.isEmpty())
         error = QStringLiteral("The value of '--%1' is empty.").arg(option.names()[0]);
-    return LocalPath::toBytes(value);
+    return value;
+}
+
+// A path as the messages show it: with the system's own separators.
+std::string pathValue(const QString& path) {
+    return LocalPath::toBytes(QDir::toNativeSeparators(path));
 }
 
 // Bytes per piece: floppy unless --size says otherwise; 0 with error set for a size that is
@@ -81,9 +87,9 @@ JobCommand::Reading JobCommand::read(Kind kind, const QStringList& arguments) {
     }
     JobCommand command;
     command.kind_ = kind;
-    command.path_ = LocalPath::toBytes(files[0]);
-    command.folder_ = textValue(parser, ToOption, reading.error);
-    command.pieceName_ = textValue(parser, NameOption, reading.error);
+    command.path_ = pathValue(files[0]);
+    command.folder_ = pathValue(textValue(parser, ToOption, reading.error));
+    command.pieceName_ = LocalPath::toBytes(textValue(parser, NameOption, reading.error));
     command.pieceSize_ = sizeValue(parser, reading.error);
     if (reading.error.isEmpty())
         reading.command = command;

@@ -24,7 +24,7 @@ namespace {
 constexpr std::chrono::milliseconds RedrawInterval{200};
 
 void print(const std::string& line) {
-    std::fputs((line + '\n').c_str(), stdout);
+    files::writeText(stdout, line + '\n');
 }
 
 } // namespace
@@ -152,7 +152,7 @@ JobResult TerminalJob::runShowingProgress(const ProgressRecord& record,
 
 int TerminalJob::fail(const std::string& message) {
     std::fflush(stdout);
-    std::fputs((message + '\n').c_str(), stderr);
+    files::writeText(stderr, message + '\n');
     return 1;
 }
 

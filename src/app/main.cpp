@@ -4,17 +4,22 @@
 #include "app/ProgramIcon.h"
 #include "app/TerminalJob.h"
 #include "dialogs/LocalPath.h"
+#include "files/Terminal.h"
 
 #include <QApplication>
 #include <QStringList>
+
+#include <string>
 
 int main(int argc, char* argv[]) {
     // Read before the window system starts, which without a display would end the program
     // before a wrong option could be told; Qt's own options are left for it.
     QStringList given;
-    for (int i = 0; i < argc; ++i)
-        given << kalvex::LocalPath::fromBytes(argv[i]);
-    auto commandLine = kalvex::CommandLine::parse(given);
+    for (const std::string& argument : kalvex::files::programArguments(argc, argv))
+        given << kalvex::LocalPath::fromBytes(argument);
+    const auto commandLine = kalvex::CommandLine::parse(given);
+    if (commandLine.action() != kalvex::CommandLine::Action::OpenWindow)
+        kalvex::files::useParentConsole();
     // The jobs without a window never start the window system, so they run without a display.
     if (commandLine.action() == kalvex::CommandLine::Action::RunJob)
         return kalvex::TerminalJob(*commandLine.job()).run();
@@ -23,10 +28,6 @@ int main(int argc, char* argv[]) {
 
     QApplication app(argc, argv);
     QApplication::setApplicationVersion(kalvex::CommandLine::version());
-#ifdef Q_OS_WIN
-    // argv is in the ANSI code page there; Qt reads the command line in UTF-16.
-    commandLine = kalvex::CommandLine::parse(QApplication::arguments());
-#endif
 
     QApplication::setWindowIcon(kalvex::ProgramIcon::icon());
     kalvex::LightPalette::apply();

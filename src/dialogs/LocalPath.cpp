@@ -22,11 +22,11 @@ std::string LocalPath::toBytes(const QString& path) {
 }
 
 QString LocalPath::fromUrl(const QUrl& url) {
-    return url.toLocalFile();
+    return QDir::toNativeSeparators(url.toLocalFile());
 }
 
 QString LocalPath::currentFolder() {
-    return QDir::currentPath();
+    return QDir::toNativeSeparators(QDir::currentPath());
 }
 
 QString LocalPath::recovered(const QString& path) {

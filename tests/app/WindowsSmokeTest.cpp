@@ -1,9 +1,13 @@
 // A split and a join through the real windows on Windows: the paths the user sees use "\",
 // the folder picker's chain starts at the drive's root, and the rebuilt file has every
 // byte. scripts/windows-smoke runs it on Wine's own windows under Xvfb as well.
+#include "app/CommandLine.h"
 #include "app/MainWindowDriver.h"
 #include "dialogs/DirectoryList.h"
+#include "dialogs/LocalPath.h"
 #include "support/TempDir.h"
+
+#include <QUrl>
 
 namespace kalvex::test {
 namespace {
@@ -39,6 +43,27 @@ TEST(WindowsSmoke, SplitAndJoinThroughTheWindowsShowWindowsPaths) {
     EXPECT_TRUE(messages.shown().size() == 2 &&
                 messages.shown()[1].text == "The Joining process was sucessful!" &&
                 readFile(dir.folder() + "joined\\" + title) == bytes);
+}
+
+// However a path arrives, typed with "/" or dropped, it is shown and used with "\".
+TEST(WindowsSmoke, PathsFromTheCommandLineAndDropsAreShownWithBackslashes) {
+    TempDir dir;
+    const std::string manifest = dir.folder() + "movie.splitMain";
+    writeFile(manifest, " 1 \r\nmovie.bin\r\n");
+    const QString typed = QDir::fromNativeSeparators(q(manifest));
+    const CommandLine opened = CommandLine::parse({"kalvex.exe", typed});
+    EXPECT_EQ(opened.file(), q(manifest));
+    const auto job = CommandLine::parse({"kalvex.exe", "join", typed, "--to",
+                                         QDir::fromNativeSeparators(q(dir.folder()))})
+                         .job();
+    ASSERT_TRUE(job);
+    EXPECT_EQ(job->path(), manifest);
+    EXPECT_EQ(job->folder(), dir.folder());
+    EXPECT_EQ(LocalPath::fromUrl(QUrl::fromLocalFile(typed)), q(manifest));
+
+    MainWindowDriver app;
+    app.window().open(opened.file());
+    EXPECT_EQ(app.text("txtLocation"), q(manifest));
 }
 
 } // namespace
