@@ -229,7 +229,7 @@ void printLine(const std::string& name, const Result& result, double spawnSecond
                 theirs.min, theirs.max, spawnSeconds,
                 theirs.median > 0 ? ours.median / theirs.median : 0.0, peakMiB,
                 sideName(result.side));
-    if (result.side == Side::Cli)
+    if (!result.command.empty())
         std::printf(" kalvex=\"%s\"", result.command.c_str());
     std::printf("\n");
     std::fflush(stdout);

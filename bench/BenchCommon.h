@@ -39,7 +39,7 @@ struct Result {
     Stats kalvex;
     std::string reference; // the reference as printed, e.g. "split -b 1457152 SOURCE OUT"
     Stats referenceSeconds;
-    std::string command; // Kalvex's command line on the cli side, as printed
+    std::string command; // what Kalvex did, as printed: its command line on the cli side
 };
 
 // Where a scenario works, how often it measures, and where its lines go.
@@ -126,7 +126,7 @@ struct Comparison {
     std::filesystem::path referenceFolder;
     std::function<void()> prepare;
     Side side = Side::Window;
-    std::string command; // Kalvex's command line on the cli side, as printed
+    std::string command; // what Kalvex did, as printed: its command line on the cli side
 };
 Result compare(const Context& context, Mode mode, std::int64_t bytes, const Comparison& comparison);
 

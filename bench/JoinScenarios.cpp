@@ -146,33 +146,48 @@ void runJoin(const Context& context, std::int64_t bytes, std::int64_t pieceSize)
             warmCache(piece);
     };
 
-    // Every join checks the pieces, as it does after a split. It must rebuild the source
-    // before its time means anything.
-    writeChecksums(pieces, piecePaths);
+    // The join must rebuild the source before its time means anything.
     prepare();
     files::setDurabilityEnabled(false);
     joinThroughWindow(pieces, out);
     checkJoined(out / "source.bin", piecePaths);
 
     // cat's output is opened by the spawn itself, as a shell's "> FILE" would, without a
-    // shell in between. Against cat alone: what checking costs; against sha256sum -c, then
-    // cat: the same work on both sides.
+    // shell in between.
     Command command{{"cat"}, (reference / "source.bin").string()};
     command.argv.insert(command.argv.end(), piecePaths.begin(), piecePaths.end());
     const std::string shown =
         "cat source.split1..source.split" + std::to_string(piecePaths.size()) + " > OUT/source.bin";
-    const Command check{{"sha256sum", "-c", "--quiet", "source.split.sha256"}, {}, pieces};
     const auto join = [&] {
         joinThroughWindow(pieces, out);
     };
+    for (const Mode mode : {Mode::Cached, Mode::Durable})
+        context.report(compare(context, mode, bytes,
+                               {join,
+                                {command},
+                                shown,
+                                reference,
+                                prepare,
+                                Side::Window,
+                                "join without a checksum file"}));
+
+    // With the checksum file a split writes, every piece is checked: against cat alone, what
+    // checking costs; against sha256sum -c, then cat, the same work on both sides.
+    writeChecksums(pieces, piecePaths);
+    const Command check{{"sha256sum", "-c", "--quiet", "source.split.sha256"}, {}, pieces};
+    const std::string checking = "join checking source.split.sha256";
     for (const Mode mode : {Mode::Cached, Mode::Durable}) {
-        context.report(compare(context, mode, bytes, {join, {command}, shown, reference, prepare}));
+        context.report(
+            compare(context, mode, bytes,
+                    {join, {command}, shown, reference, prepare, Side::Window, checking}));
         context.report(compare(context, mode, bytes,
                                {join,
                                 {check, command},
                                 "sha256sum -c source.split.sha256 && " + shown,
                                 reference,
-                                prepare}));
+                                prepare,
+                                Side::Window,
+                                checking}));
     }
     compareCli(context, {pieces, out, piecePaths, bytes}, command, shown, prepare);
 }
