@@ -73,10 +73,8 @@ void PieceHasher::hashWaitingPieces(const std::stop_token& stop) noexcept {
         {
             const std::lock_guard lock(mutex_);
             --hashing_;
-            if (failure && (!failure_ || piece.index < failedPiece_)) {
+            if (failure && !failure_)
                 failure_ = failure;
-                failedPiece_ = piece.index;
-            }
             if (!digest.empty())
                 digests_[piece.index] = std::move(digest);
         }
@@ -123,11 +121,9 @@ std::size_t PieceHasher::madeInOrder() {
 std::vector<std::string> PieceHasher::ready() {
     copied_.notify_all(); // the end of a piece may lie short of the next wake
     const std::lock_guard lock(mutex_);
-    const std::size_t made = madeInOrder();
-    if (failure_ && made == failedPiece_ && handedOut_ == made)
+    if (failure_)
         std::rethrow_exception(failure_);
-    handedOut_ = made;
-    return {digests_.begin(), digests_.begin() + static_cast<std::ptrdiff_t>(made)};
+    return {digests_.begin(), digests_.begin() + static_cast<std::ptrdiff_t>(madeInOrder())};
 }
 
 std::vector<std::string> PieceHasher::all() {

@@ -46,9 +46,7 @@ public:
     void copied(std::int64_t bytes, bool pieceDone = false) noexcept;
 
     // Without waiting, the digests of the pieces made so far, in piece order, up to the first
-    // piece not yet made. Where that piece failed, throws what its thread met, but only once
-    // every digest before it was handed out: a caller that checks each digest in turn meets the
-    // first bad piece first.
+    // piece not yet made; throws what a thread met.
     std::vector<std::string> ready();
     // Waits for every piece added and returns all the digests; throws what a thread met.
     std::vector<std::string> all();
@@ -73,10 +71,8 @@ private:
     std::deque<Piece> waiting_;
     std::vector<std::string> digests_; // by piece; empty until made
     std::size_t made_ = 0;             // pieces made in order from the first
-    std::size_t handedOut_ = 0;        // digests ready() has returned
     std::size_t hashing_ = 0;          // pieces taken by a thread and not yet done
-    std::exception_ptr failure_;
-    std::size_t failedPiece_ = 0;
+    std::exception_ptr failure_;       // the first a thread met
     std::int64_t addedBytes_ = 0;
 
     std::atomic<std::int64_t> copied_{0};

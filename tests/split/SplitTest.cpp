@@ -174,6 +174,9 @@ TEST(Split, RefusalsAndFailuresSayWhyAndKeepTheFilesAsTheyAre) {
          "Cannot close \"%movie.split2\": Input/output error", two, 3072},
         {[](auto&, auto&, auto& faults) { faults.failReadsAfter("movie.avi", 4000, EIO); },
          "Cannot read \"%movie.avi\": Input/output error", two, 0},
+        // A piece read back for its digest.
+        {[](auto&, auto&, auto& faults) { faults.failReadsAfter("movie.split2", 0, EIO); },
+         "Cannot read \"%movie.split2\": Input/output error", all3},
         // The checksum file is whole or not there; the manifest follows it.
         {[](auto&, auto&, auto& faults) {
              faults.unnamedFiles = false;
