@@ -126,7 +126,7 @@ CommandLine CommandLine::parse(const QStringList& arguments) {
         result.output_ = error + QLatin1Char('\n') + usage(parser, program);
     } else if (!parser.positionalArguments().isEmpty()) {
         // Put together as text: QDir::current() would read the folder's name lossily.
-        const QString& file = parser.positionalArguments()[0];
+        const QString file = parser.positionalArguments()[0];
         result.file_ = QDir::toNativeSeparators(QDir::cleanPath(
             QDir::isAbsolutePath(file) ? file
                                        : LocalPath::currentFolder() + QLatin1Char('/') + file));

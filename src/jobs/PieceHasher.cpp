@@ -1,7 +1,8 @@
 #include "jobs/PieceHasher.h"
 
+#include "jobs/StopAwareWait.h"
+
 #include <algorithm>
-#include <limits>
 #include <utility>
 
 namespace kalvex {
@@ -18,11 +19,11 @@ PieceHasher::PieceHasher() {
 }
 
 PieceHasher::~PieceHasher() {
-    for (auto& thread : threads_)
-        thread.request_stop();
-    // A new value, so that a wait for the copy ends.
-    copied_.store(std::numeric_limits<std::int64_t>::max(), std::memory_order_release);
-    copied_.notify_all();
+    // Every thread is told before any is waited for; their waits end on the request.
+    for (auto& thread : threads_) {
+        stopAndWake(thread, mutex_, changed_);
+        stopAndWake(thread, copyMutex_, copyChanged_);
+    }
     for (auto& thread : threads_)
         thread.join();
 }
@@ -45,7 +46,13 @@ void PieceHasher::copied(std::int64_t bytes, bool pieceDone) noexcept {
     if (bytes < nextWake_ && !pieceDone)
         return;
     nextWake_ = bytes + Chunk;
-    copied_.notify_all();
+    wakeForCopy();
+}
+
+// Under the lock, so that a thread between its look at copied_ and its wait cannot miss it.
+void PieceHasher::wakeForCopy() noexcept {
+    { const std::lock_guard lock(copyMutex_); }
+    copyChanged_.notify_all();
 }
 
 // Takes the next waiting piece until stopped; after a failure no new piece is taken.
@@ -54,7 +61,8 @@ void PieceHasher::hashWaitingPieces(const std::stop_token& stop) noexcept {
         Piece piece;
         {
             std::unique_lock lock(mutex_);
-            if (!changed_.wait(lock, stop, [this] { return !waiting_.empty() || failure_; }) ||
+            if (!waitUnlessStopped(changed_, lock, stop,
+                                   [this] { return !waiting_.empty() || failure_; }) ||
                 failure_)
                 return;
             piece = std::move(waiting_.front());
@@ -104,12 +112,12 @@ std::string PieceHasher::hash(Piece& piece, const std::stop_token& stop) {
 
 // The bytes copied so far, once they are more than beyond (or the thread is stopped).
 std::int64_t PieceHasher::waitForCopy(std::int64_t beyond, const std::stop_token& stop) {
-    for (;;) {
-        const std::int64_t copied = copied_.load(std::memory_order_acquire);
-        if (copied > beyond || stop.stop_requested())
-            return copied;
-        copied_.wait(copied, std::memory_order_acquire);
-    }
+    if (const std::int64_t copied = copied_.load(std::memory_order_acquire); copied > beyond)
+        return copied;
+    std::unique_lock lock(copyMutex_);
+    waitUnlessStopped(copyChanged_, lock, stop,
+                      [&] { return copied_.load(std::memory_order_acquire) > beyond; });
+    return copied_.load(std::memory_order_acquire);
 }
 
 std::size_t PieceHasher::madeInOrder() {
@@ -119,7 +127,7 @@ std::size_t PieceHasher::madeInOrder() {
 }
 
 std::vector<std::string> PieceHasher::ready() {
-    copied_.notify_all(); // the end of a piece may lie short of the next wake
+    wakeForCopy(); // the end of a piece may lie short of the next wake
     const std::lock_guard lock(mutex_);
     if (failure_)
         std::rethrow_exception(failure_);
@@ -127,7 +135,7 @@ std::vector<std::string> PieceHasher::ready() {
 }
 
 std::vector<std::string> PieceHasher::all() {
-    copied_.notify_all(); // the last piece's end lies short of the next wake
+    wakeForCopy(); // the last piece's end lies short of the next wake
     std::unique_lock lock(mutex_);
     changed_.wait(
         lock, [this] { return hashing_ == 0 && (failure_ || madeInOrder() == digests_.size()); });

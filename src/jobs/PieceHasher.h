@@ -64,10 +64,11 @@ private:
     void hashWaitingPieces(const std::stop_token& stop) noexcept;
     std::string hash(Piece& piece, const std::stop_token& stop);
     std::int64_t waitForCopy(std::int64_t beyond, const std::stop_token& stop);
+    void wakeForCopy() noexcept;
     std::size_t madeInOrder(); // with mutex_ held
 
     std::mutex mutex_;
-    std::condition_variable_any changed_;
+    std::condition_variable changed_;
     std::deque<Piece> waiting_;
     std::vector<std::string> digests_; // by piece; empty until made
     std::size_t made_ = 0;             // pieces made in order from the first
@@ -75,7 +76,11 @@ private:
     std::exception_ptr failure_;       // the first a thread met
     std::int64_t addedBytes_ = 0;
 
+    // How far the copy has come: read without a lock; the lock and condition are for the
+    // waits alone (not atomic waits, which MinGW's runtime can leave asleep).
     std::atomic<std::int64_t> copied_{0};
+    std::mutex copyMutex_;
+    std::condition_variable copyChanged_;
     std::int64_t nextWake_ = 0; // the copy's own: where it next wakes the threads
 
     std::array<std::jthread, Threads> threads_; // last: started once everything above is ready

@@ -1,5 +1,7 @@
 #include "split/PieceFlusher.h"
 
+#include "jobs/StopAwareWait.h"
+
 #include <utility>
 
 namespace kalvex {
@@ -21,7 +23,7 @@ PieceFlusher::PieceFlusher()
     : thread_([this](const std::stop_token& stop) { startWritebacks(stop); }) {}
 
 PieceFlusher::~PieceFlusher() {
-    thread_.request_stop();
+    stopAndWake(thread_, mutex_, changed_);
     thread_.join();
     for (Written& written : started_)
         closeQuietly(written);
@@ -54,7 +56,7 @@ std::size_t PieceFlusher::waiting() {
 void PieceFlusher::startWritebacks(const std::stop_token& stop) {
     std::unique_lock lock(mutex_);
     for (;;) {
-        if (!changed_.wait(lock, stop, [this] { return !handedOver_.empty(); }))
+        if (!waitUnlessStopped(changed_, lock, stop, [this] { return !handedOver_.empty(); }))
             return; // stopped
         Written next = std::move(handedOver_.front());
         handedOver_.pop_front();

@@ -49,7 +49,7 @@ private:
     void startWritebacks(const std::stop_token& stop);
 
     std::mutex mutex_;
-    std::condition_variable_any changed_;
+    std::condition_variable changed_;
     std::deque<Written> handedOver_; // write-back not started yet
     std::vector<Written> started_;   // write-back started, in order
     bool starting_ = false;          // the thread is starting one

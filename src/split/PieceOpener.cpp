@@ -1,6 +1,7 @@
 #include "split/PieceOpener.h"
 
 #include "files/FileError.h"
+#include "jobs/StopAwareWait.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -17,7 +18,7 @@ PieceOpener::PieceOpener(files::FileSystem& fileSystem, PieceNames names, std::i
       thread_([this](std::stop_token stop) { openInOrder(std::move(stop)); }) {}
 
 PieceOpener::~PieceOpener() {
-    thread_.request_stop();
+    stopAndWake(thread_, mutex_, changed_);
     thread_.join();
     for (Opened& opened : ready_)
         discard(opened);
@@ -80,7 +81,7 @@ void PieceOpener::openUntilDone(const std::stop_token& stop) {
     for (std::int64_t number = first_; number <= last_; ++number) {
         {
             std::unique_lock lock(mutex_);
-            if (!changed_.wait(lock, stop, [&] { return number - taken_ <= Ahead; }))
+            if (!waitUnlessStopped(changed_, lock, stop, [&] { return number - taken_ <= Ahead; }))
                 return; // stopped
         }
         Opened opened = open(number);

@@ -72,7 +72,7 @@ private:
     const std::optional<files::Permissions> permissions_;
 
     std::mutex mutex_;
-    std::condition_variable_any changed_;
+    std::condition_variable changed_;
     std::deque<Opened> ready_; // opened, in order, not taken yet
     std::int64_t taken_;       // the number of the last piece taken
     bool finished_ = false;    // the thread has opened all it will

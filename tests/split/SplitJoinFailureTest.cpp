@@ -92,8 +92,8 @@ TEST(SplitAhead, HoldsFewFilesOpen) {
     };
     ASSERT_EQ(s.split(faults), "");
     // The source, piece 1, the piece being written, those opened ahead, those unflushed,
-    // those waiting for their digest and the one being hashed.
-    const int hashing = int(PieceHasher::MostWaiting + 1);
+    // those waiting for their digest and those being hashed.
+    const int hashing = int(PieceHasher::MostWaiting + PieceHasher::Threads);
     EXPECT_LE(first, int(3 + PieceOpener::Ahead) + hashing);
     EXPECT_LE(most, int(3 + PieceOpener::Ahead + SplitJob::MostUnflushed) + hashing);
     EXPECT_EQ(faults.openFiles(), 0);
