@@ -46,8 +46,8 @@ VIAddVersionKey LegalCopyright "2026 ${PUBLISHER}"
 !include Integration.nsh
 !include "${FILES}"
 
-!define MUI_ICON "${__FILEDIR__}\..\..\src\app\kalvex.ico"
-!define MUI_UNICON "${__FILEDIR__}\..\..\src\app\kalvex.ico"
+!define MUI_ICON "..\..\src\app\kalvex.ico"
+!define MUI_UNICON "..\..\src\app\kalvex.ico"
 !define MUI_ABORTWARNING
 !define MUI_COMPONENTSPAGE_NODESC
 
