@@ -3,8 +3,8 @@
 ;
 ;   makensis -DVERSION=1.0.0.0 -DFILES=files.nsh -DOUTFILE=setup.exe kalvex-setup.nsi
 ;
-; FILES holds two macros made from the zip's folder, KalvexInstallFiles and
-; KalvexRemoveFiles, so that the uninstaller removes exactly the files that were installed.
+; FILES holds three macros made from the zip's folder, KalvexInstallFiles, KalvexRemoveFiles
+; and KalvexRemoveFolders, so that the uninstaller removes exactly what was installed.
 ; Per machine (Program Files, administrators) or per user (%LOCALAPPDATA%\Programs, no
 ; administrator rights): /AllUsers and /CurrentUser choose without the page, /S is silent,
 ; /D=FOLDER (last, unquoted) sets the folder.
@@ -92,7 +92,8 @@ Function RemoveEarlierInstall
   ExecWait '"$0\uninstall.exe" /S _?=$0' $1
   ${If} ${Errors}
   ${OrIf} $1 != 0
-    Abort "The earlier version in $0 could not be removed."
+    MessageBox MB_OK|MB_ICONSTOP "The Kalvex installed in $0 could not be removed. Close Kalvex if it is running, then run this setup again." /SD IDOK
+    Abort "The Kalvex installed in $0 could not be removed."
   ${EndIf}
   Delete "$0\uninstall.exe"
   RMDir "$0"
@@ -106,6 +107,7 @@ Section "Kalvex" SectionProgram
   SetOutPath "$INSTDIR"
   WriteUninstaller "$INSTDIR\uninstall.exe"
   ${If} ${Errors}
+    MessageBox MB_OK|MB_ICONSTOP "Kalvex could not be written to $INSTDIR." /SD IDOK
     Abort "Kalvex could not be written to $INSTDIR."
   ${EndIf}
   CreateShortcut "$SMPROGRAMS\Kalvex.lnk" "$INSTDIR\kalvex.exe"
@@ -158,9 +160,16 @@ Function un.onInit
 FunctionEnd
 
 Section "Uninstall"
-  ; Only the files Kalvex installed, and the folder only once empty: it may hold the
+  ; Only the files Kalvex installed, and the folders only once empty: they may hold the
   ; user's own files.
+  ClearErrors
   !insertmacro KalvexRemoveFiles
+  ${If} ${Errors}
+    ; A running Kalvex holds its files. The entry stays, to uninstall again once it is closed.
+    MessageBox MB_OK|MB_ICONSTOP "Some of Kalvex's files in $INSTDIR are in use. Close Kalvex, then uninstall it again." /SD IDOK
+    Abort "Some of Kalvex's files in $INSTDIR are in use."
+  ${EndIf}
+  !insertmacro KalvexRemoveFolders
   Delete "$INSTDIR\uninstall.exe"
   RMDir "$INSTDIR"
   ${If} $Registered != 1
