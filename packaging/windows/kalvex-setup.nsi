@@ -159,15 +159,39 @@ Function un.onInit
   ${EndIf}
 FunctionEnd
 
+; $1 becomes 1 when the program cannot be opened for writing: it is running.
+!macro KalvexCheckNotRunning PROGRAM
+  ${If} ${FileExists} "$INSTDIR\${PROGRAM}"
+    ClearErrors
+    FileOpen $0 "$INSTDIR\${PROGRAM}" a
+    ${If} ${Errors}
+      StrCpy $1 1
+    ${Else}
+      FileClose $0
+    ${EndIf}
+  ${EndIf}
+!macroend
+
+Function un.FilesInUse
+  MessageBox MB_OK|MB_ICONSTOP "Some of Kalvex's files in $INSTDIR are in use. Close Kalvex, then uninstall it again." /SD IDOK
+  Abort "Some of Kalvex's files in $INSTDIR are in use."
+FunctionEnd
+
 Section "Uninstall"
+  ; A running Kalvex holds its files: then nothing is removed, rather than a part, and the
+  ; entry stays, to uninstall again once it is closed.
+  StrCpy $1 0
+  !insertmacro KalvexCheckNotRunning kalvex.exe
+  !insertmacro KalvexCheckNotRunning kalvex-cli.exe
+  ${If} $1 = 1
+    Call un.FilesInUse
+  ${EndIf}
   ; Only the files Kalvex installed, and the folders only once empty: they may hold the
   ; user's own files.
   ClearErrors
   !insertmacro KalvexRemoveFiles
   ${If} ${Errors}
-    ; A running Kalvex holds its files. The entry stays, to uninstall again once it is closed.
-    MessageBox MB_OK|MB_ICONSTOP "Some of Kalvex's files in $INSTDIR are in use. Close Kalvex, then uninstall it again." /SD IDOK
-    Abort "Some of Kalvex's files in $INSTDIR are in use."
+    Call un.FilesInUse
   ${EndIf}
   !insertmacro KalvexRemoveFolders
   Delete "$INSTDIR\uninstall.exe"
