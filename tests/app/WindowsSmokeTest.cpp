@@ -1,6 +1,6 @@
 // A split and a join through the real windows on Windows: the paths the user sees use "\",
 // the folder picker's chain starts at the drive's root, and the rebuilt file has every
-// byte. scripts/windows-smoke runs it on Wine's own windows under Xvfb as well.
+// byte. scripts/windows-smoke works the packed program's real windows under Wine.
 #include "app/CommandLine.h"
 #include "app/MainWindowDriver.h"
 #include "dialogs/DirectoryList.h"
