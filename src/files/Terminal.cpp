@@ -1,6 +1,8 @@
 #include "files/Terminal.h"
 
 #ifdef _WIN32
+#include "files/Win32Text.h"
+
 #include <io.h>
 #include <windows.h>
 // After windows.h, which it needs.
@@ -20,14 +22,6 @@ bool goesSomewhere(DWORD which) {
     return handle != nullptr && handle != INVALID_HANDLE_VALUE;
 }
 
-std::string toUtf8(const wchar_t* wide) {
-    const int size = ::WideCharToMultiByte(CP_UTF8, 0, wide, -1, nullptr, 0, nullptr, nullptr);
-    std::string text(static_cast<std::size_t>(size > 0 ? size : 1), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, wide, -1, text.data(), size, nullptr, nullptr);
-    text.resize(text.size() - 1);
-    return text;
-}
-
 } // namespace
 
 bool isTerminal(std::FILE* stream) {
@@ -41,7 +35,7 @@ std::vector<std::string> programArguments(int argc, char** argv) {
         return {argv, argv + argc};
     std::vector<std::string> arguments;
     for (int i = 0; i < count; ++i)
-        arguments.push_back(toUtf8(wide[i]));
+        arguments.push_back(win32::toUtf8(wide[i]));
     ::LocalFree(wide);
     return arguments;
 }

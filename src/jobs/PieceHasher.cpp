@@ -9,7 +9,7 @@ namespace kalvex {
 
 namespace {
 constexpr std::int64_t Chunk = std::int64_t{1} << 20; // how often the copy wakes the threads
-// What is read back at a time: small enough to stay in the CPU's cache for the digest.
+// What is read back at a time, into a buffer of this size.
 constexpr std::int64_t ReadSize = std::int64_t{128} << 10;
 } // namespace
 
@@ -126,22 +126,25 @@ std::size_t PieceHasher::madeInOrder() {
     return made_;
 }
 
-std::vector<std::string> PieceHasher::ready() {
+std::vector<std::string> PieceHasher::ready(std::size_t from) {
     wakeForCopy(); // the end of a piece may lie short of the next wake
     const std::lock_guard lock(mutex_);
     if (failure_)
         std::rethrow_exception(failure_);
-    return {digests_.begin(), digests_.begin() + static_cast<std::ptrdiff_t>(madeInOrder())};
+    const std::size_t made = madeInOrder();
+    return {digests_.begin() + static_cast<std::ptrdiff_t>(std::min(from, made)),
+            digests_.begin() + static_cast<std::ptrdiff_t>(made)};
 }
 
-std::vector<std::string> PieceHasher::all() {
+std::vector<std::string> PieceHasher::all(std::size_t from) {
     wakeForCopy(); // the last piece's end lies short of the next wake
     std::unique_lock lock(mutex_);
     changed_.wait(
         lock, [this] { return hashing_ == 0 && (failure_ || madeInOrder() == digests_.size()); });
     if (failure_)
         std::rethrow_exception(failure_);
-    return digests_;
+    return {digests_.begin() + static_cast<std::ptrdiff_t>(std::min(from, digests_.size())),
+            digests_.end()};
 }
 
 } // namespace kalvex

@@ -45,11 +45,13 @@ public:
     // piece (pieceDone).
     void copied(std::int64_t bytes, bool pieceDone = false) noexcept;
 
-    // Without waiting, the digests of the pieces made so far, in piece order, up to the first
-    // piece not yet made; throws what a thread met.
-    std::vector<std::string> ready();
-    // Waits for every piece added and returns all the digests; throws what a thread met.
-    std::vector<std::string> all();
+    // Without waiting, the digests of the pieces made so far, in piece order, from the 0-based
+    // piece from up to the first piece not yet made; throws what a thread met. (A caller that
+    // looks after every piece asks only for the new ones.)
+    std::vector<std::string> ready(std::size_t from = 0);
+    // Waits for every piece added and returns the digests from the 0-based piece from on;
+    // throws what a thread met.
+    std::vector<std::string> all(std::size_t from = 0);
 
 private:
     struct Piece {

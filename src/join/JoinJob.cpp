@@ -242,13 +242,13 @@ void JoinJob::joinPieces(const JoinManifest& manifest, const PieceNames& pieces,
         const std::string piece = pieces.piecePath(pieceNumber(k));
         copyPiece(piece, offset);
         if (hasher_)
-            checkDigests(hasher_->ready(), pieces);
+            checkDigests(hasher_->ready(digestsChecked_), pieces);
         const double share = k / manifest.count * 100;
         progress_.note({static_cast<float>(share), static_cast<std::int64_t>(std::floor(share)),
                         offset, length});
     }
     if (hasher_) {
-        checkDigests(hasher_->all(), pieces);
+        checkDigests(hasher_->all(digestsChecked_), pieces);
         hasher_.reset();
     }
 }
@@ -278,11 +278,14 @@ void JoinJob::copyPiece(const std::string& path, std::int64_t& offset) {
     offset += length;
 }
 
-// The digests made so far against the checksum file, from the first not yet checked.
+// The digests made since the last look, from the first not yet checked, against the checksum
+// file.
 void JoinJob::checkDigests(const std::vector<std::string>& digests, const PieceNames& pieces) {
-    for (; digestsChecked_ < digests.size(); ++digestsChecked_) {
-        if (digests[digestsChecked_] == checksums_[digestsChecked_])
+    for (const std::string& digest : digests) {
+        if (digest == checksums_[digestsChecked_]) {
+            ++digestsChecked_;
             continue;
+        }
         const std::string piece = pieces.piecePath(static_cast<std::int64_t>(digestsChecked_) + 1);
         throw JobRefusal("Cannot join \"" + manifestPath_ + "\": the contents of the piece \"" +
                          piece +
